@@ -1,0 +1,55 @@
+#pragma once
+
+#include "CategoryTree.h"
+#include "RecordList.h"
+
+#include <QObject>
+
+// The whole catalog in memory: the category tree, the record list beside it, the
+// index of the system category "Temporary" and whether everything is saved.
+class Catalog : public QObject
+{
+    Q_OBJECT
+
+public:
+    static inline const QString kTemporaryName = QStringLiteral("Temporary");
+
+    explicit Catalog(QObject *parent = nullptr);
+
+    CategoryTree &tree() { return *m_tree; }
+    const CategoryTree &tree() const { return *m_tree; }
+    RecordList &records() { return m_records; }
+    const RecordList &records() const { return m_records; }
+
+    bool FileListSaved() const { return m_fileListSaved; }
+    void markChanged() { setFileListSaved(false); }
+    void markSaved() { setFileListSaved(true); }
+
+    // The index last found for "Temporary", or -1.
+    int TemporaryIndex() const { return m_temporaryIndex; }
+    void setTemporaryIndex(int index) { m_temporaryIndex = index; }
+    // Finds the last node named exactly "Temporary", stores its index and returns it.
+    int findTemporary();
+
+    // Every node remembers its current index in its tag.
+    void TagIndex();
+    // Moves each record to the index of the first node (in index order) whose tag
+    // holds the record's old index; records matching no tag stay as they are.
+    void ChangecategoryIndexForFiles();
+
+    // No categories, no records at all.
+    void clear();
+    // The empty catalog of a fresh start or File > New: only the sentinel record.
+    void resetToEmpty();
+
+Q_SIGNALS:
+    void savedStateChanged(bool saved);
+
+private:
+    void setFileListSaved(bool saved);
+
+    CategoryTree *m_tree;
+    RecordList m_records;
+    bool m_fileListSaved = true;
+    int m_temporaryIndex = -1;
+};

@@ -1,0 +1,104 @@
+#include "CatalogFileWriter.h"
+
+#include "Catalog.h"
+#include "CatalogFileFormat.h"
+#include "FileRecord.h"
+
+#include <QSaveFile>
+
+namespace {
+
+constexpr qsizetype kFlushSize = 1 << 20;
+
+bool flush(QIODevice &device, QByteArray &buffer)
+{
+    const bool ok = device.write(buffer) == buffer.size();
+    buffer.clear();
+    return ok;
+}
+
+CatalogFileError deviceError(const QIODevice &device, int number)
+{
+    const QString description = device.errorString();
+    return {number, description.isEmpty() ? QStringLiteral("Unknown error") : description};
+}
+
+} // namespace
+
+CatalogFileWriter::CatalogFileWriter(const Catalog &catalog, int temporaryIndex)
+    : m_catalog(catalog)
+    , m_temporaryIndex(temporaryIndex)
+{
+}
+
+bool CatalogFileWriter::isWritten(int nodeIndex) const
+{
+    // Only the system category is left out: another node that happens to carry
+    // the name is the user's and is written with its records.
+    return nodeIndex != m_temporaryIndex;
+}
+
+int CatalogFileWriter::categoryLineCount() const
+{
+    const int nodes = m_catalog.tree().nodeCount();
+    return m_temporaryIndex >= 1 && m_temporaryIndex <= nodes ? nodes - 1 : nodes;
+}
+
+std::optional<CatalogFileError> CatalogFileWriter::write(QIODevice &device) const
+{
+    using CatalogFileFormat::LineBuilder;
+    const CategoryTree &tree = m_catalog.tree();
+    const RecordList &records = m_catalog.records();
+    QByteArray buffer;
+    buffer.reserve(kFlushSize + 4096);
+    constexpr int kWriteFault = 75; // "Path/File access error", as the old program numbered it
+
+    {
+        LineBuilder line(buffer);
+        line.number(categoryLineCount());
+        line.end();
+    }
+    for (int index = 1; index <= tree.nodeCount(); ++index) {
+        if (!isWritten(index))
+            continue;
+        const CategoryNode *node = tree.node(index);
+        // Deeper categories store only "parent\name": the reader rebuilds them by name.
+        const QString pathPart = node->parent ? node->parent->name + QLatin1Char('\\') + node->name : node->name;
+        LineBuilder line(buffer);
+        line.text(node->name);
+        line.text(pathPart);
+        line.number(index);
+        line.end();
+        if (buffer.size() >= kFlushSize && !flush(device, buffer))
+            return deviceError(device, kWriteFault);
+    }
+    for (int position = 0; position < records.size(); ++position) {
+        const QString &record = records.at(position);
+        if (records.categoryAt(position) == m_temporaryIndex || isSentinel(record))
+            continue;
+        LineBuilder line(buffer);
+        line.text(recordPath(record));
+        line.bare(recordIndexText(record));
+        line.text(recordKeywords(record));
+        line.end();
+        if (buffer.size() >= kFlushSize && !flush(device, buffer))
+            return deviceError(device, kWriteFault);
+    }
+    if (!buffer.isEmpty() && !flush(device, buffer))
+        return deviceError(device, kWriteFault);
+    return std::nullopt;
+}
+
+std::optional<CatalogFileError> CatalogFileWriter::saveTo(const QString &path) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return deviceError(file, 75);
+    if (auto error = write(file)) {
+        file.cancelWriting();
+        return error;
+    }
+    if (!file.commit())
+        return deviceError(file, 75);
+    return std::nullopt;
+}

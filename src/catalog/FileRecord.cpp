@@ -1,0 +1,111 @@
+#include "FileRecord.h"
+
+#include <cstdio>
+#include <limits>
+
+namespace {
+
+struct Separators {
+    qsizetype slash; // position of the last "/", or -1
+    qsizetype greater; // position of the last ">", or -1
+};
+
+Separators findSeparators(const QString &record)
+{
+    return {record.lastIndexOf(QLatin1Char('/')), record.lastIndexOf(QLatin1Char('>'))};
+}
+
+QStringView indexField(const QString &record, const Separators &s)
+{
+    // A missing separator counts as position 0 (before the string), so the field
+    // between them may be empty or, when ">" precedes "/", absent.
+    const qsizetype begin = s.slash + 1;
+    const qsizetype end = s.greater;
+    if (end <= begin)
+        return {};
+    return QStringView(record).mid(begin, end - begin);
+}
+
+} // namespace
+
+QString MakeFileRecord(const QString &path, int categoryIndex, const QString &keywords)
+{
+    return MakeFileRecord(path, QString::number(categoryIndex), keywords);
+}
+
+QString MakeFileRecord(const QString &path, const QString &indexText, const QString &keywords)
+{
+    QString record;
+    record.reserve(path.size() + indexText.size() + keywords.size() + 2);
+    record.append(path).append(QLatin1Char('/')).append(indexText).append(QLatin1Char('>')).append(keywords);
+    return record;
+}
+
+ParsedRecord ParseFileRecord(const QString &record)
+{
+    const Separators s = findSeparators(record);
+    ParsedRecord parsed;
+    parsed.path = record.left(qMax<qsizetype>(s.slash, 0));
+    parsed.categoryIndex = leadingNumber(indexField(record, s));
+    parsed.keywords = record.mid(s.greater + 1);
+    return parsed;
+}
+
+QString SetRecordCategory(const QString &record, int newIndex)
+{
+    const Separators s = findSeparators(record);
+    return MakeFileRecord(record.left(qMax<qsizetype>(s.slash, 0)), newIndex, record.mid(s.greater + 1));
+}
+
+QString recordPath(const QString &record)
+{
+    return record.left(qMax<qsizetype>(record.lastIndexOf(QLatin1Char('/')), 0));
+}
+
+int recordCategoryIndex(const QString &record)
+{
+    return leadingNumber(indexField(record, findSeparators(record)));
+}
+
+QString recordKeywords(const QString &record)
+{
+    return record.mid(record.lastIndexOf(QLatin1Char('>')) + 1);
+}
+
+QString recordIndexText(const QString &record)
+{
+    return indexField(record, findSeparators(record)).toString();
+}
+
+bool recordIndexFieldIs(const QString &record, int index)
+{
+    char digits[16];
+    const int length = std::snprintf(digits, sizeof digits, "%d", index);
+    return indexField(record, findSeparators(record)) == QLatin1String(digits, length);
+}
+
+int leadingNumber(QStringView text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) {
+        negative = text[i] == QLatin1Char('-');
+        ++i;
+    }
+    qint64 value = 0;
+    for (; i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); ++i) {
+        value = value * 10 + (text[i].unicode() - '0');
+        if (value > std::numeric_limits<int>::max())
+            value = qint64(std::numeric_limits<int>::max()) + 1; // keep it from overflowing
+    }
+    if (negative)
+        value = -value;
+    return int(qBound(qint64(std::numeric_limits<int>::min()), value, qint64(std::numeric_limits<int>::max())));
+}
+
+bool isSentinel(const QString &record)
+{
+    return record == kSentinelRecord;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+// Every message box, text prompt, file dialog and "open with the default program"
+// goes through this interface, so that tests can answer them from a script.
+namespace Interaction {
+
+enum class Icon { None, Critical, Question, Information, Exclamation };
+enum class Buttons { Ok, YesNo, YesNoCancel };
+enum class Answer { Ok, Yes, No, Cancel };
+
+struct Message {
+    QString text;
+    QString title;
+    Icon icon = Icon::None;
+    Buttons buttons = Buttons::Ok;
+};
+
+struct FileDialog {
+    QString title;
+    QString initialFolder;
+    QString fileName;
+    QString filter; // Qt's ";;"-separated form: "Captions (*.x);;All Files (*.*)"
+};
+
+class Interface
+{
+public:
+    virtual ~Interface() = default;
+
+    virtual Answer message(const Message &message) = 0;
+    // Cancel gives an empty text, as does an empty entry.
+    virtual QString prompt(const QString &text, const QString &title, const QString &defaultText) = 0;
+    // An empty name means the user cancelled.
+    virtual QString openFileName(const FileDialog &dialog) = 0;
+    virtual QString saveFileName(const FileDialog &dialog) = 0;
+    // Starts the desktop's default program for the file and returns at once.
+    virtual bool openWithDefaultProgram(const QString &path) = 0;
+
+    Answer message(const QString &text, const QString &title, Icon icon, Buttons buttons = Buttons::Ok)
+    {
+        return message(Message{text, title, icon, buttons});
+    }
+};
+
+} // namespace Interaction

@@ -1,0 +1,55 @@
+#include "ScriptedInteraction.h"
+
+using namespace Interaction;
+
+Answer ScriptedInteraction::message(const Message &message)
+{
+    messages.append(message);
+    if (!answers.isEmpty())
+        return answers.takeFirst();
+    if (message.buttons == Buttons::Ok)
+        return Answer::Ok;
+    unexpected.append(QStringLiteral("message: ") + message.text);
+    return message.buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+}
+
+QString ScriptedInteraction::prompt(const QString &text, const QString &title, const QString &defaultText)
+{
+    prompts.append({text, title, defaultText});
+    if (!promptAnswers.isEmpty())
+        return promptAnswers.takeFirst();
+    unexpected.append(QStringLiteral("prompt: ") + text);
+    return {};
+}
+
+QString ScriptedInteraction::openFileName(const FileDialog &dialog)
+{
+    openDialogs.append(dialog);
+    if (!openFileAnswers.isEmpty())
+        return openFileAnswers.takeFirst();
+    unexpected.append(QStringLiteral("open dialog: ") + dialog.title);
+    return {};
+}
+
+QString ScriptedInteraction::saveFileName(const FileDialog &dialog)
+{
+    saveDialogs.append(dialog);
+    if (!saveFileAnswers.isEmpty())
+        return saveFileAnswers.takeFirst();
+    unexpected.append(QStringLiteral("save dialog: ") + dialog.title);
+    return {};
+}
+
+bool ScriptedInteraction::openWithDefaultProgram(const QString &path)
+{
+    openedPrograms.append(path);
+    return true;
+}
+
+QStringList ScriptedInteraction::messageTexts() const
+{
+    QStringList texts;
+    for (const Message &m : messages)
+        texts.append(m.text);
+    return texts;
+}
