@@ -22,7 +22,16 @@ void LineBuilder::text(const QString &value)
 {
     beginItem();
     m_out.append('"');
-    put(value);
+    // The format has no escapes: a quote or a line end inside a text would end the
+    // item early and shift every item after it, so they are written as harmless
+    // look-alikes instead.
+    if (value.contains(QLatin1Char('"')) || value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n'))) {
+        QString safe = value;
+        safe.replace(QLatin1Char('"'), QLatin1Char('\'')).replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        put(safe);
+    } else {
+        put(value);
+    }
     m_out.append('"');
     m_column += 2;
 }

@@ -19,7 +19,7 @@ public:
     {
     }
 
-    void text(const QString &value); // "value"
+    void text(const QString &value); // "value", with no quote or line end inside
     void number(int value); // sign position, digits, one space
     void bare(const QString &value); // as it is
     void end();

@@ -1,0 +1,179 @@
+#include "CatalogFileCommands.h"
+
+#include "AppSettings.h"
+#include "Catalog.h"
+#include "CatalogFileFormat.h"
+#include "CatalogFileWriter.h"
+#include "Interaction.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+using Interaction::Answer;
+using Interaction::Buttons;
+using Interaction::Icon;
+
+namespace {
+
+const QString kProgramTitle = QStringLiteral("Corvanta");
+const QString kMarlowind = QStringLiteral("Marlowind");
+
+} // namespace
+
+CatalogFileCommands::CatalogFileCommands(Catalog &catalog, Interaction::Interface &interaction, AppSettings &settings,
+                                         QObject *parent)
+    : QObject(parent)
+    , m_catalog(catalog)
+    , m_interaction(interaction)
+    , m_settings(settings)
+{
+}
+
+QString CatalogFileCommands::programFolder()
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+QString CatalogFileCommands::dialogFolder() const
+{
+    const QString last = m_settings.defaultFilePath();
+    if (last.isEmpty())
+        return programFolder();
+    const QFileInfo info(last);
+    return info.isDir() ? last : info.absolutePath();
+}
+
+void CatalogFileCommands::loadAtStartup(const QString &commandLine)
+{
+    QString path = commandLine.isEmpty() ? m_settings.defaultFilePath() : commandLine;
+    if (!path.isEmpty() && !QFileInfo::exists(path))
+        path.clear();
+    if (path.isEmpty()) {
+        m_catalog.resetToEmpty();
+        Q_EMIT catalogReplaced();
+    } else {
+        loadFile(path);
+    }
+    m_catalog.markSaved();
+}
+
+void CatalogFileCommands::newCatalog()
+{
+    if (m_interaction.message(QStringLiteral("Are you sure you want to clear the current list and start a new list?"),
+                              kProgramTitle, Icon::Question, Buttons::YesNo)
+        == Answer::No)
+        return;
+    // Deliberately leaves the saved flag alone: a New never offers to save.
+    const bool saved = m_catalog.FileListSaved();
+    m_catalog.resetToEmpty();
+    saved ? m_catalog.markSaved() : m_catalog.markChanged();
+    Q_EMIT catalogReplaced();
+}
+
+void CatalogFileCommands::open()
+{
+    const QString chosen = m_interaction.openFileName(
+        {QStringLiteral("Open"), dialogFolder(), m_settings.defaultFilePath(), kFileFilter});
+    if (chosen.isEmpty())
+        return;
+
+    // The offer to save comes before the new name is stored, so that its Save dialog
+    // proposes the current catalog's file, not the one about to be opened.
+    if (!m_catalog.FileListSaved()) {
+        const Answer answer = m_interaction.message(QStringLiteral("Do you wish to save changes to current FileList?"),
+                                                    kProgramTitle, Icon::Question, Buttons::YesNo);
+        if (answer == Answer::Yes && save() != SaveOutcome::Saved)
+            return;
+    }
+    m_settings.setDefaultFilePath(chosen);
+
+    QFile probe(chosen);
+    if (!probe.open(QIODevice::ReadOnly)) {
+        m_interaction.message(QStringLiteral("The catalog file %1 could not be opened: %2.").arg(chosen, probe.errorString()),
+                              kProgramTitle, Icon::Critical);
+        return;
+    }
+    probe.close();
+    loadFile(chosen);
+}
+
+void CatalogFileCommands::loadFile(const QString &path)
+{
+    m_catalog.clear();
+    Q_EMIT catalogReplaced();
+    reportLoad(path, OpenFileList(path, m_catalog));
+}
+
+void CatalogFileCommands::reportLoad(const QString &path, const CatalogLoadReport &report)
+{
+    if (!report.missingFiles.isEmpty())
+        Q_EMIT missingFilesFound(report.missingFiles);
+    if (!report.stop)
+        return;
+    const QString where = report.stop->line > 0 ? QStringLiteral(" at line %1").arg(report.stop->line) : QString();
+    m_interaction.message(QStringLiteral("The catalog file %1 could not be read completely. Reading stopped%2: %3.\n"
+                                         "The catalog holds what was read before that point.")
+                              .arg(path, where, report.stop->reason),
+                          kProgramTitle, Icon::Exclamation);
+}
+
+bool CatalogFileCommands::refuseTooManyCategories(int categoryLines)
+{
+    if (categoryLines <= CatalogFileFormat::kMaxCategories)
+        return false;
+    m_interaction.message(QStringLiteral("This catalog has %1 categories, but a catalog file holds at most %2. "
+                                         "Please delete some categories, then save again.")
+                              .arg(categoryLines)
+                              .arg(CatalogFileFormat::kMaxCategories),
+                          kProgramTitle, Icon::Critical);
+    return true;
+}
+
+CatalogFileCommands::SaveOutcome CatalogFileCommands::save()
+{
+    if (refuseTooManyCategories(CatalogFileWriter(m_catalog, m_catalog.findTemporary()).categoryLineCount()))
+        return SaveOutcome::Failed;
+
+    const QString chosen = m_interaction.saveFileName(
+        {QStringLiteral("Save As"), dialogFolder(), m_settings.defaultFilePath(), kFileFilter});
+    if (chosen.isEmpty())
+        return SaveOutcome::Cancelled;
+    m_settings.setDefaultFilePath(chosen);
+
+    if (QFileInfo::exists(chosen)
+        && m_interaction.message(chosen + QStringLiteral(" already exists. Do you wish to overwrite?"), kProgramTitle,
+                                 Icon::Critical, Buttons::YesNo)
+            == Answer::No)
+        return SaveOutcome::Cancelled;
+
+    if (m_catalog.findTemporary() != -1)
+        m_interaction.message(QStringLiteral("Temporary folder will not be saved. If you want to save the files in the "
+                                             "folder, please drag the files to their respective folders."),
+                              kProgramTitle, Icon::Critical);
+
+    // The new file replaces the old one only once it is complete.
+    if (const auto error = CatalogFileWriter(m_catalog, m_catalog.findTemporary()).saveTo(chosen)) {
+        m_interaction.message(QStringLiteral("An error has occured when trying to save. Please report the error to ")
+                                  + kSupportAddress + QStringLiteral(".\n") + QString::number(error->number)
+                                  + QStringLiteral(" - ") + error->description + QStringLiteral("."),
+                              kMarlowind, Icon::Critical);
+        return SaveOutcome::Failed;
+    }
+    m_catalog.markSaved();
+    m_interaction.message(QStringLiteral("Marlowind Database successfully saved."), kProgramTitle, Icon::Information);
+    return SaveOutcome::Saved;
+}
+
+bool CatalogFileCommands::confirmClose()
+{
+    if (m_catalog.FileListSaved())
+        return true;
+    const Answer answer = m_interaction.message(
+        QStringLiteral("Your filelist has been changed since you last saved it. Would you like to save now?"),
+        kProgramTitle, Icon::Critical, Buttons::YesNoCancel);
+    if (answer == Answer::Cancel)
+        return false;
+    // A save that was cancelled or failed keeps the window open: the changes would be lost.
+    return answer == Answer::No || save() == SaveOutcome::Saved;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "OpenFileList.h"
+
+#include <QObject>
+
+class AppSettings;
+class Catalog;
+namespace Interaction {
+class Interface;
+}
+
+// File > New, Open, Save and the offer to save on closing: the dialogs, messages and
+// settings around loading and saving a catalog file.
+class CatalogFileCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class SaveOutcome { Saved, Cancelled, Failed };
+
+    static inline const QString kFileFilter = QStringLiteral("Marlowind Database (*.kvd);;All Files (*.*)");
+    static inline const QString kSupportAddress = QStringLiteral("support@corvanta.org");
+
+    CatalogFileCommands(Catalog &catalog, Interaction::Interface &interaction, AppSettings &settings,
+                        QObject *parent = nullptr);
+
+    // The catalog of a start: the command line's file, else the last one chosen,
+    // else an empty catalog.
+    void loadAtStartup(const QString &commandLine);
+    void newCatalog();
+    void open();
+    SaveOutcome save();
+    // Offers to save unsaved changes; false when the window must stay open.
+    bool confirmClose();
+
+    // The folder the program lives in: the dialogs' first folder before any choice.
+    static QString programFolder();
+
+Q_SIGNALS:
+    // The catalog was emptied or replaced: whatever lists its files is stale.
+    void catalogReplaced();
+    // Files a load could not find, for the Missing Files window.
+    void missingFilesFound(const QStringList &paths);
+
+private:
+    void loadFile(const QString &path);
+    void reportLoad(const QString &path, const CatalogLoadReport &report);
+    bool refuseTooManyCategories(int categoryLines);
+    QString dialogFolder() const;
+
+    Catalog &m_catalog;
+    Interaction::Interface &m_interaction;
+    AppSettings &m_settings;
+};

@@ -1,0 +1,287 @@
+#include "MainWindow.h"
+
+#include "AppSettings.h"
+#include "CatalogFileCommands.h"
+#include "MissingFilesDialog.h"
+#include "SplitterBar.h"
+#include "Twips.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QTreeView>
+
+namespace {
+
+constexpr double kTitleStripHeight = 400;
+constexpr double kInitialSplitter = 2500;
+constexpr double kDetailsGap = 60;
+constexpr float kDefaultPlace = 1000;
+constexpr float kDefaultSize = 6500;
+constexpr int kReportMode = 3; // the list's only display mode, kept for old settings readers
+
+} // namespace
+
+MainWindow::MainWindow(Interaction::Interface &interaction, AppSettings &settings, QWidget *parent)
+    : QMainWindow(parent)
+    , m_interaction(interaction)
+    , m_settings(settings)
+    , m_fileCommands(new CatalogFileCommands(m_catalog, interaction, settings, this))
+    , m_actions(*this)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Corvanta"));
+    setContextMenuPolicy(Qt::PreventContextMenu); // no toolbar-hiding menu besides View > Toolbar
+    buildCentralArea();
+
+    auto *status = new QLabel(QStringLiteral("Corvanta — a catalog of your media files"));
+    status->setObjectName(QStringLiteral("sbStatusPanel"));
+    statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
+    statusBar()->addWidget(status, 1);
+    statusBar()->setSizeGripEnabled(true);
+
+    setMinimumWidth(toPixels(MainWindowLayout::kMinWindowWidth));
+    m_layout.splitterX = kInitialSplitter;
+    connectCommands();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildCentralArea()
+{
+    m_central = new QWidget(this);
+    setCentralWidget(m_central);
+
+    m_titleStrip = new QWidget(m_central);
+    m_titleStrip->setObjectName(QStringLiteral("picTitles"));
+    m_folderTitle = new QLabel(QStringLiteral("Folders:"), m_titleStrip);
+    m_folderTitle->setObjectName(QStringLiteral("lblTitle0"));
+    m_filesTitle = new QLabel(QStringLiteral("Files:"), m_titleStrip);
+    m_filesTitle->setObjectName(QStringLiteral("lblTitle1"));
+
+    m_searchText = new QLineEdit(m_titleStrip);
+    m_searchText->setObjectName(QStringLiteral("txtSearch"));
+    m_searchText->setPlaceholderText(QStringLiteral("Search text"));
+    m_searchButton = new QPushButton(QStringLiteral("Search"), m_titleStrip);
+    m_searchButton->setObjectName(QStringLiteral("cmdSearch"));
+    m_advancedSearchButton = new QPushButton(QStringLiteral("Advanced Search"), m_titleStrip);
+    m_advancedSearchButton->setObjectName(QStringLiteral("cmdAdvancedSearch"));
+
+    m_tree = new QTreeView(m_central);
+    m_tree->setObjectName(QStringLiteral("tvTreeView"));
+    m_tree->setHeaderHidden(true);
+    m_tree->setUniformRowHeights(true);
+
+    m_splitter = new SplitterBar(m_central);
+    m_splitterIndicator = new QFrame(m_central);
+    m_splitterIndicator->setObjectName(QStringLiteral("picSplitter"));
+    m_splitterIndicator->setAutoFillBackground(true);
+    m_splitterIndicator->setBackgroundRole(QPalette::Dark);
+    m_splitterIndicator->hide();
+
+    auto *list = new QTreeView(m_central);
+    list->setObjectName(QStringLiteral("lvListView"));
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    m_fileList = list;
+
+    m_details = new QWidget(m_central);
+    m_details->setObjectName(QStringLiteral("fmeProperties"));
+
+    connect(m_splitter, &SplitterBar::dragStarted, this, &MainWindow::startSplitterDrag);
+    connect(m_splitter, &SplitterBar::dragMoved, this, &MainWindow::moveSplitterIndicator);
+    connect(m_splitter, &SplitterBar::dragFinished, this, &MainWindow::finishSplitterDrag);
+}
+
+void MainWindow::connectCommands()
+{
+    auto on = [this](const char *name, auto slot) { connect(m_actions.action(QString::fromLatin1(name)), &QAction::triggered, this, slot); };
+    on("mnuFileNew", [this] { m_fileCommands->newCatalog(); });
+    on("mnuFileOpen", [this] { m_fileCommands->open(); });
+    on("mnuSave", [this] { m_fileCommands->save(); });
+    on("mnuFileClose", [this] { close(); });
+    on("mnuViewToolbar", [this] { toggleToolbar(); });
+    on("mnuViewStatusBar", [this] { toggleStatusBar(); });
+    on("mnuViewRefresh", [this] { m_fileList->viewport()->update(); });
+    connect(m_fileCommands, &CatalogFileCommands::missingFilesFound, this, &MainWindow::showMissingFiles);
+    connect(m_fileCommands, &CatalogFileCommands::catalogReplaced, this, [this] {
+        if (m_missingFiles)
+            m_missingFiles->close();
+    });
+}
+
+void MainWindow::load(const QString &commandLine)
+{
+    placeFromSettings();
+    m_fileCommands->loadAtStartup(commandLine);
+}
+
+void MainWindow::placeFromSettings()
+{
+    const double left = m_settings.number(AppSettings::kMainLeft, kDefaultPlace);
+    const double top = m_settings.number(AppSettings::kMainTop, kDefaultPlace);
+    const double width = m_settings.number(AppSettings::kMainWidth, kDefaultSize);
+    const double height = m_settings.number(AppSettings::kMainHeight, kDefaultSize);
+    move(toPixels(left), toPixels(top));
+    resize(toPixels(width), toPixels(height));
+}
+
+void MainWindow::storeGeometry()
+{
+    if (isMinimized())
+        return;
+    // A maximized window stores the bounds it has now.
+    m_settings.setNumber(AppSettings::kMainLeft, float(toTwips(x())));
+    m_settings.setNumber(AppSettings::kMainTop, float(toTwips(y())));
+    m_settings.setNumber(AppSettings::kMainWidth, float(toTwips(width())));
+    m_settings.setNumber(AppSettings::kMainHeight, float(toTwips(height())));
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!m_fileCommands->confirmClose()) {
+        event->ignore();
+        return;
+    }
+    closeOtherWindows();
+    storeGeometry();
+    m_settings.setText(AppSettings::kViewMode, QString::number(kReportMode));
+    m_settings.sync();
+    event->accept();
+}
+
+void MainWindow::closeOtherWindows()
+{
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows) {
+        if (window != this && window->isVisible())
+            window->close();
+    }
+}
+
+void MainWindow::showMissingFiles(const QStringList &paths)
+{
+    if (m_missingFiles)
+        m_missingFiles->close();
+    m_missingFiles = new MissingFilesDialog(paths, m_interaction, this);
+    m_missingFiles->show();
+    m_missingFiles->raise();
+}
+
+double MainWindow::dpi() const
+{
+    return logicalDpiX() > 0 ? logicalDpiX() : 96;
+}
+
+double MainWindow::toTwips(int pixels) const
+{
+    return Twips::fromPixels(pixels, dpi());
+}
+
+int MainWindow::toPixels(double twips) const
+{
+    return Twips::toPixels(twips, dpi());
+}
+
+MainWindowLayout::Input MainWindow::layoutInput(double x) const
+{
+    MainWindowLayout::Input in;
+    in.splitterX = x;
+    in.windowWidth = toTwips(width());
+    in.toolbarVisible = m_actions.toolBar()->isVisibleTo(this);
+    in.toolbarHeight = toTwips(m_actions.toolBar()->sizeHint().height());
+    in.statusBarVisible = statusBar()->isVisibleTo(this);
+    in.statusBarHeight = toTwips(statusBar()->sizeHint().height());
+    in.titleStripTop = in.toolbarVisible ? in.toolbarHeight : 0;
+    in.titleStripHeight = kTitleStripHeight;
+    const int menuHeight = menuBar()->isVisibleTo(this) ? menuBar()->sizeHint().height() : 0;
+    in.scaleHeight = toTwips(height() - menuHeight);
+    return in;
+}
+
+void MainWindow::SizeControls(double x)
+{
+    using namespace MainWindowLayout;
+    const Input in = layoutInput(x);
+    const Result previous = m_layout;
+    m_layout = MainWindowLayout::SizeControls(in);
+    if (!m_layout.listHeightValid) // too short a window: the list keeps its height
+        m_layout.listHeight = previous.listHeight;
+
+    // The central area starts below the toolbar; the layout counts from the menu bar.
+    const double originY = in.titleStripTop;
+    auto place = [&](QWidget *w, double left, double top, double width, double height) {
+        w->setGeometry(toPixels(left), toPixels(top - originY), qMax(0, toPixels(width)), qMax(0, toPixels(height)));
+    };
+    place(m_titleStrip, 0, originY, in.windowWidth, kTitleStripHeight);
+    const int stripHeight = toPixels(kTitleStripHeight);
+    m_folderTitle->setGeometry(0, 0, qMax(0, toPixels(m_layout.title0Width)), stripHeight);
+    m_filesTitle->setGeometry(toPixels(m_layout.title1Left), 0, qMax(0, toPixels(m_layout.title1Width)), stripHeight);
+    const int buttonsRight = m_titleStrip->width() - 4;
+    const int advancedWidth = m_advancedSearchButton->sizeHint().width();
+    const int searchWidth = m_searchButton->sizeHint().width();
+    m_advancedSearchButton->setGeometry(buttonsRight - advancedWidth, 1, advancedWidth, stripHeight - 2);
+    m_searchButton->setGeometry(buttonsRight - advancedWidth - 4 - searchWidth, 1, searchWidth, stripHeight - 2);
+    const int textWidth = qMin(toPixels(2400), qMax(0, m_searchButton->x() - 4 - toPixels(m_layout.title1Left + 600)));
+    m_searchText->setGeometry(m_searchButton->x() - 4 - textWidth, 1, textWidth, stripHeight - 2);
+
+    place(m_tree, 0, m_layout.treeTop, m_layout.treeWidth, m_layout.treeHeight);
+    place(m_splitter, m_layout.splitterX, m_layout.splitterTop, kSplitterWidth, m_layout.splitterHeight);
+    place(m_fileList, m_layout.listLeft, m_layout.listTop, m_layout.listWidth, m_layout.listHeight);
+    // The details panel fills the band below the list.
+    const double detailsTop = m_layout.listTop + m_layout.listHeight + kDetailsGap;
+    place(m_details, m_layout.listLeft, detailsTop, m_layout.listWidth, kDetailsBandHeight - kDetailsGap);
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (toTwips(width()) < MainWindowLayout::kMinWindowWidth - 0.5) {
+        resize(toPixels(MainWindowLayout::kMinWindowWidth), height());
+        return;
+    }
+    SizeControls(m_layout.splitterX);
+}
+
+void MainWindow::toggleToolbar()
+{
+    m_actions.toolBar()->setVisible(m_actions.action(QStringLiteral("mnuViewToolbar"))->isChecked());
+    SizeControls(m_layout.splitterX);
+}
+
+void MainWindow::toggleStatusBar()
+{
+    statusBar()->setVisible(m_actions.action(QStringLiteral("mnuViewStatusBar"))->isChecked());
+    SizeControls(m_layout.splitterX);
+}
+
+void MainWindow::startSplitterDrag()
+{
+    const QRect bar = m_splitter->geometry();
+    m_splitterIndicator->setGeometry(bar.x(), bar.y(), bar.width() / 2, qMax(0, bar.height() - toPixels(20)));
+    m_splitterIndicator->show();
+    m_splitterIndicator->raise();
+    m_moving = true;
+}
+
+void MainWindow::moveSplitterIndicator(int xInBar)
+{
+    if (!m_moving)
+        return;
+    const double candidate = m_layout.splitterX + toTwips(xInBar);
+    m_splitterIndicator->move(toPixels(MainWindowLayout::indicatorLeft(candidate, toTwips(width()))),
+                              m_splitterIndicator->y());
+}
+
+void MainWindow::finishSplitterDrag()
+{
+    SizeControls(toTwips(m_splitterIndicator->x()));
+    m_splitterIndicator->hide();
+    m_moving = false;
+}

@@ -1,0 +1,61 @@
+#include "SplashWindow.h"
+
+#include <QLabel>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#ifndef CORVANTA_VERSION_MAJOR
+#define CORVANTA_VERSION_MAJOR 1
+#define CORVANTA_VERSION_MINOR 1
+#define CORVANTA_VERSION_PATCH 5
+#endif
+
+namespace {
+
+QLabel *addLabel(QVBoxLayout *layout, const QString &name, const QString &text)
+{
+    auto *label = new QLabel(text);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    layout->addWidget(label);
+    return label;
+}
+
+} // namespace
+
+SplashWindow::SplashWindow(QWidget *parent)
+    : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("frmSplash"));
+    setFrameStyle(QFrame::Box | QFrame::Raised);
+    setLineWidth(2);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(32, 24, 32, 24);
+
+    auto *logo = new QLabel;
+    logo->setObjectName(QStringLiteral("imgLogo"));
+    logo->setAlignment(Qt::AlignCenter);
+    logo->setPixmap(style()->standardIcon(QStyle::SP_DirOpenIcon).pixmap(64, 64));
+    layout->addWidget(logo);
+
+    QLabel *product = addLabel(layout, QStringLiteral("lblProductName"), QStringLiteral("Corvanta"));
+    QFont big = product->font();
+    big.setPointSizeF(big.pointSizeF() * 2);
+    big.setBold(true);
+    product->setFont(big);
+    addLabel(layout, QStringLiteral("lblVersion"), versionText());
+    addLabel(layout, QStringLiteral("lblCompany"), QStringLiteral("A catalog of your media files"));
+    addLabel(layout, QStringLiteral("lblCopyright"), QStringLiteral("Made by the Corvanta developers"));
+    addLabel(layout, QStringLiteral("lblWarning"),
+             QStringLiteral("Corvanta only lists your files: it never changes, moves or deletes them."));
+    setFixedWidth(420);
+}
+
+QString SplashWindow::versionText()
+{
+    return QStringLiteral("Version %1.%2.%3")
+        .arg(CORVANTA_VERSION_MAJOR)
+        .arg(CORVANTA_VERSION_MINOR)
+        .arg(CORVANTA_VERSION_PATCH);
+}

@@ -1,0 +1,39 @@
+#include "Startup.h"
+
+#include "AppSettings.h"
+#include "MainWindow.h"
+#include "QtInteraction.h"
+#include "SplashWindow.h"
+
+#include <QApplication>
+
+namespace Startup {
+
+QString catalogPathFromArguments(const QStringList &arguments)
+{
+    return arguments.mid(1).join(QLatin1Char(' '));
+}
+
+int run(int argc, char **argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Corvanta"));
+    QApplication::setApplicationName(QStringLiteral("Corvanta"));
+    QApplication::setApplicationVersion(QStringLiteral("1.1.5"));
+
+    SplashWindow splash;
+    splash.show();
+    QApplication::processEvents();
+
+    AppSettings settings;
+    QtInteraction interaction;
+    MainWindow window(interaction, settings);
+    interaction.setParentWidget(&window);
+    window.load(catalogPathFromArguments(QApplication::arguments()));
+
+    splash.close();
+    window.show();
+    return QApplication::exec();
+}
+
+} // namespace Startup

@@ -1,0 +1,125 @@
+#include "MainWindowLayout.h"
+
+#include <QTest>
+
+using namespace MainWindowLayout;
+
+class TestMainWindowLayout : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void splitterIsClamped_data();
+    void splitterIsClamped();
+    void panesFollowSplitter();
+    void barsTakeTheirHeight_data();
+    void barsTakeTheirHeight();
+    void shortWindowLeavesListHeightInvalid();
+    void indicatorStopsNearEdges_data();
+    void indicatorStopsNearEdges();
+};
+
+namespace {
+
+Input window(double width, double x)
+{
+    Input in;
+    in.windowWidth = width;
+    in.splitterX = x;
+    in.scaleHeight = 8000;
+    in.titleStripHeight = 400;
+    in.toolbarHeight = 600;
+    in.titleStripTop = 600;
+    in.statusBarHeight = 300;
+    return in;
+}
+
+} // namespace
+
+void TestMainWindowLayout::splitterIsClamped_data()
+{
+    QTest::addColumn<double>("width");
+    QTest::addColumn<double>("x");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("inside") << 6500.0 << 2500.0 << 2500.0;
+    QTest::newRow("too far left") << 6500.0 << 200.0 << 1500.0;
+    QTest::newRow("too far right") << 6500.0 << 6000.0 << 5000.0;
+    QTest::newRow("3000 wide sits at 1500") << 3000.0 << 2900.0 << 1500.0;
+    QTest::newRow("3000 wide from the left") << 3000.0 << 0.0 << 1500.0;
+}
+
+void TestMainWindowLayout::splitterIsClamped()
+{
+    QFETCH(double, width);
+    QFETCH(double, x);
+    QTEST(SizeControls(window(width, x)).splitterX, "expected");
+}
+
+void TestMainWindowLayout::panesFollowSplitter()
+{
+    const Result r = SizeControls(window(8000, 3000));
+    QCOMPARE(r.treeWidth, 3000.0);
+    QCOMPARE(r.listLeft, 3040.0);
+    QCOMPARE(r.listWidth, 8000.0 - 3140.0);
+    QCOMPARE(r.title0Width, 3000.0);
+    QCOMPARE(r.title1Left, 3060.0);
+    QCOMPARE(r.title1Width, r.listWidth - 40);
+    QCOMPARE(r.treeTop, 1000.0); // strip height plus toolbar
+    QCOMPARE(r.listTop, r.treeTop);
+    QCOMPARE(r.treeHeight, 8000.0 - 1000.0 - 300.0);
+    QCOMPARE(r.listHeight, r.treeHeight - 2800);
+    QCOMPARE(r.splitterTop, r.treeTop);
+    QCOMPARE(r.splitterHeight, r.treeHeight);
+}
+
+void TestMainWindowLayout::barsTakeTheirHeight_data()
+{
+    QTest::addColumn<bool>("toolbar");
+    QTest::addColumn<bool>("statusBar");
+    QTest::addColumn<double>("top");
+    QTest::addColumn<double>("height");
+    QTest::newRow("both") << true << true << 1000.0 << 6700.0;
+    QTest::newRow("no toolbar") << false << true << 400.0 << 7300.0;
+    QTest::newRow("no status bar") << true << false << 1000.0 << 7000.0;
+    QTest::newRow("neither") << false << false << 400.0 << 7600.0;
+}
+
+void TestMainWindowLayout::barsTakeTheirHeight()
+{
+    QFETCH(bool, toolbar);
+    QFETCH(bool, statusBar);
+    Input in = window(8000, 3000);
+    in.toolbarVisible = toolbar;
+    in.titleStripTop = toolbar ? in.toolbarHeight : 0;
+    in.statusBarVisible = statusBar;
+    const Result r = SizeControls(in);
+    QTEST(r.treeTop, "top");
+    QTEST(r.treeHeight, "height");
+}
+
+void TestMainWindowLayout::shortWindowLeavesListHeightInvalid()
+{
+    Input in = window(8000, 3000);
+    in.scaleHeight = 3000;
+    const Result r = SizeControls(in);
+    QVERIFY(r.treeHeight < 2800);
+    QVERIFY(!r.listHeightValid);
+}
+
+void TestMainWindowLayout::indicatorStopsNearEdges_data()
+{
+    QTest::addColumn<double>("candidate");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("200 from the left") << 200.0 << 500.0;
+    QTest::newRow("inside") << 2000.0 << 2000.0;
+    QTest::newRow("near the right") << 6300.0 << 6000.0;
+}
+
+void TestMainWindowLayout::indicatorStopsNearEdges()
+{
+    QFETCH(double, candidate);
+    QTEST(indicatorLeft(candidate, 6500), "expected");
+}
+
+QTEST_GUILESS_MAIN(TestMainWindowLayout)
+#include "tst_mainwindowlayout.moc"
