@@ -2,7 +2,7 @@
 
 #include "FileRecord.h"
 
-#include <QHash>
+#include <vector>
 
 Catalog::Catalog(QObject *parent)
     : QObject(parent)
@@ -26,21 +26,25 @@ void Catalog::ChangecategoryIndexForFiles()
 {
     m_records.clearMarks();
     // The first node in index order that holds a tag wins, as if every record
-    // visited the nodes from 1 upwards.
-    QHash<int, int> newIndexByTag;
-    newIndexByTag.reserve(m_tree->nodeCount());
+    // visited the nodes from 1 upwards. Tags are 16-bit, so a table covers them all.
+    constexpr int kTagRange = 1 << 16;
+    constexpr int kTagOffset = 1 << 15;
+    std::vector<int> newIndexByTag(kTagRange, 0);
     for (int i = 1; i <= m_tree->nodeCount(); ++i) {
         const auto &tag = m_tree->node(i)->tag;
-        if (tag && !newIndexByTag.contains(*tag))
-            newIndexByTag.insert(*tag, i);
+        if (tag && *tag >= -kTagOffset && *tag < kTagOffset && newIndexByTag[*tag + kTagOffset] == 0)
+            newIndexByTag[*tag + kTagOffset] = i;
     }
     for (int position = 0; position < m_records.size(); ++position) {
-        const auto found = newIndexByTag.constFind(m_records.categoryAt(position));
-        if (found == newIndexByTag.constEnd())
+        const int oldIndex = m_records.categoryAt(position);
+        if (oldIndex < -kTagOffset || oldIndex >= kTagOffset)
+            continue;
+        const int newIndex = newIndexByTag[oldIndex + kTagOffset];
+        if (newIndex == 0)
             continue;
         const QString &record = m_records.at(position);
-        if (*found != m_records.categoryAt(position) || !recordIndexFieldIs(record, *found))
-            m_records.replace(position, SetRecordCategory(record, *found));
+        if (newIndex != oldIndex || !recordIndexFieldIs(record, newIndex))
+            m_records.replace(position, SetRecordCategory(record, newIndex));
     }
     m_records.clearMarks();
     markChanged();

@@ -1,5 +1,7 @@
 #include "CatalogFileFormat.h"
 
+#include <cstdio>
+
 namespace CatalogFileFormat {
 
 void LineBuilder::beginItem()
@@ -12,26 +14,39 @@ void LineBuilder::beginItem()
     m_first = false;
 }
 
-void LineBuilder::put(const QString &value)
+void LineBuilder::put(QStringView value, bool textItem)
 {
-    m_out.append(value.toUtf8());
     m_column += value.size();
+    // Most catalog text is ASCII: copy it byte for byte and leave the rest to the encoder.
+    const qsizetype start = m_out.size();
+    m_out.resize(start + value.size());
+    char *out = m_out.data() + start;
+    qsizetype i = 0;
+    for (; i < value.size(); ++i) {
+        const char16_t c = value[i].unicode();
+        if (c >= 0x80)
+            break;
+        // The format has no escapes: a quote or a line end inside a text would end the
+        // item early and shift every item after it, so they are written as look-alikes.
+        if (textItem && (c == '"' || c == '\r' || c == '\n'))
+            out[i] = c == '"' ? '\'' : ' ';
+        else
+            out[i] = char(c);
+    }
+    if (i == value.size())
+        return;
+    m_out.resize(start + i);
+    QString rest = value.mid(i).toString();
+    if (textItem)
+        rest.replace(QLatin1Char('"'), QLatin1Char('\'')).replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    m_out.append(rest.toUtf8());
 }
 
-void LineBuilder::text(const QString &value)
+void LineBuilder::text(QStringView value)
 {
     beginItem();
     m_out.append('"');
-    // The format has no escapes: a quote or a line end inside a text would end the
-    // item early and shift every item after it, so they are written as harmless
-    // look-alikes instead.
-    if (value.contains(QLatin1Char('"')) || value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n'))) {
-        QString safe = value;
-        safe.replace(QLatin1Char('"'), QLatin1Char('\'')).replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        put(safe);
-    } else {
-        put(value);
-    }
+    put(value, true);
     m_out.append('"');
     m_column += 2;
 }
@@ -39,15 +54,16 @@ void LineBuilder::text(const QString &value)
 void LineBuilder::number(int value)
 {
     beginItem();
-    const QByteArray digits = QByteArray::number(value < 0 ? -qint64(value) : qint64(value));
-    m_out.append(value < 0 ? '-' : ' ').append(digits).append(' ');
-    m_column += digits.size() + 2;
+    char digits[16];
+    const int length = std::snprintf(digits, sizeof digits, "%lld", value < 0 ? -qint64(value) : qint64(value));
+    m_out.append(value < 0 ? '-' : ' ').append(digits, length).append(' ');
+    m_column += length + 2;
 }
 
-void LineBuilder::bare(const QString &value)
+void LineBuilder::bare(QStringView value)
 {
     beginItem();
-    put(value);
+    put(value, false);
 }
 
 void LineBuilder::end()

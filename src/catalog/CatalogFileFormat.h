@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 // Layout of a ".kvd" line: items start at multiples of 14 columns.
 namespace CatalogFileFormat {
@@ -19,14 +20,14 @@ public:
     {
     }
 
-    void text(const QString &value); // "value", with no quote or line end inside
+    void text(QStringView value); // "value", with no quote or line end inside
     void number(int value); // sign position, digits, one space
-    void bare(const QString &value); // as it is
+    void bare(QStringView value); // as it is
     void end();
 
 private:
     void beginItem();
-    void put(const QString &value);
+    void put(QStringView value, bool textItem);
 
     QByteArray &m_out;
     qsizetype m_column = 0;

@@ -2,21 +2,20 @@
 
 #include "TextEncoding.h"
 
+#include <algorithm>
 #include <cstring>
 
 CatalogFileReader::CatalogFileReader(QByteArrayView bytes)
-    : m_pos(bytes.data())
+    : m_begin(bytes.data())
+    , m_pos(bytes.data())
     , m_end(bytes.data() + bytes.size())
 {
 }
 
 void CatalogFileReader::skipBlanks()
 {
-    while (m_pos < m_end && (*m_pos == ' ' || *m_pos == '\t' || *m_pos == '\r' || *m_pos == '\n')) {
-        if (*m_pos == '\n')
-            ++m_line;
+    while (m_pos < m_end && (*m_pos == ' ' || *m_pos == '\t' || *m_pos == '\r' || *m_pos == '\n'))
         ++m_pos;
-    }
 }
 
 void CatalogFileReader::finishItem()
@@ -27,11 +26,16 @@ void CatalogFileReader::finishItem()
         ++m_pos;
 }
 
-bool CatalogFileReader::fail(const QString &reason)
+int CatalogFileReader::lineAt(const char *position) const
+{
+    return 1 + int(std::count(m_begin, qMin(position, m_end), '\n'));
+}
+
+bool CatalogFileReader::fail(const QString &reason, const char *where)
 {
     if (m_error.isEmpty()) {
         m_error = reason;
-        m_errorLine = m_line;
+        m_errorLine = lineAt(where ? where : m_pos);
     }
     return false;
 }
@@ -45,7 +49,7 @@ bool CatalogFileReader::atEnd()
 int CatalogFileReader::nextItemLine()
 {
     skipBlanks();
-    return m_line;
+    return lineAt(m_pos);
 }
 
 QByteArrayView CatalogFileReader::readRawText()
@@ -57,8 +61,6 @@ QByteArrayView CatalogFileReader::readRawText()
             m_pos = m_end;
             return {};
         }
-        for (const char *c = start; c < close; ++c)
-            m_line += *c == '\n';
         m_pos = close + 1;
         return QByteArrayView(start, close - start);
     }
@@ -76,14 +78,12 @@ bool CatalogFileReader::readText(QString &value)
     skipBlanks();
     if (m_pos >= m_end)
         return fail(QStringLiteral("an item is missing at the end of the file"));
-    const int startLine = m_line;
+    const char *start = m_pos;
     const bool quoted = *m_pos == '"';
     const QByteArrayView raw = readRawText();
-    if (quoted && raw.data() == nullptr) {
-        m_line = startLine;
-        return fail(QStringLiteral("a quoted text has no closing quote"));
-    }
-    value = decodeCatalogText(raw.data(), raw.size());
+    if (quoted && raw.data() == nullptr)
+        return fail(QStringLiteral("a quoted text has no closing quote"), start);
+    decodeCatalogTextInto(raw.data(), raw.size(), value);
     finishItem();
     return true;
 }
@@ -94,32 +94,39 @@ bool CatalogFileReader::readNumber(int &value)
     if (m_pos >= m_end)
         return fail(QStringLiteral("a number is missing at the end of the file"));
     QByteArrayView raw;
+    const char *start = m_pos;
     if (*m_pos == '"') {
-        const int startLine = m_line;
         raw = readRawText();
-        if (raw.data() == nullptr) {
-            m_line = startLine;
-            return fail(QStringLiteral("a quoted text has no closing quote"));
-        }
+        if (raw.data() == nullptr)
+            return fail(QStringLiteral("a quoted text has no closing quote"), start);
     } else {
-        const char *start = m_pos;
         while (m_pos < m_end && *m_pos != ' ' && *m_pos != ',' && *m_pos != '\r' && *m_pos != '\n')
             ++m_pos;
         raw = QByteArrayView(start, m_pos - start);
     }
     finishItem();
 
-    const QByteArray text = raw.trimmed().toByteArray();
+    const QByteArrayView text = raw.trimmed();
     if (text.isEmpty()) {
         value = 0; // an empty field between delimiters reads as zero
         return true;
     }
-    bool ok = false;
-    const int number = text.toInt(&ok);
+    qsizetype i = 0;
+    const bool negative = text[0] == '-';
+    if (text[0] == '-' || text[0] == '+')
+        ++i;
+    qint64 number = 0;
+    bool ok = i < text.size();
+    for (; ok && i < text.size(); ++i) {
+        ok = text[i] >= '0' && text[i] <= '9';
+        number = qMin<qint64>(number * 10 + (text[i] - '0'), 1'000'000);
+    }
     if (!ok)
-        return fail(QStringLiteral("\"%1\" is not a number").arg(QString::fromLatin1(text.left(40))));
+        return fail(QStringLiteral("\"%1\" is not a number").arg(QString::fromLatin1(text.first(qMin<qsizetype>(text.size(), 40)))));
+    if (negative)
+        number = -number;
     if (number < -32768 || number > 32767)
-        return fail(QStringLiteral("the number %1 is out of range").arg(number));
-    value = number;
+        return fail(QStringLiteral("the number %1 is out of range").arg(QString::fromLatin1(text.first(qMin<qsizetype>(text.size(), 40)))));
+    value = int(number);
     return true;
 }

@@ -21,18 +21,20 @@ public:
     int nextItemLine();
 
     const QString &error() const { return m_error; }
-    // 1-based line where the failing item started (or the current line).
-    int line() const { return m_errorLine ? m_errorLine : m_line; }
+    // 1-based line where the failing item started (or of the current position).
+    int line() const { return m_errorLine ? m_errorLine : lineAt(m_pos); }
 
 private:
     void skipBlanks();
     void finishItem();
-    bool fail(const QString &reason);
+    bool fail(const QString &reason, const char *where = nullptr);
     QByteArrayView readRawText();
+    // Lines are counted only when one is asked for: reading stays a plain scan.
+    int lineAt(const char *position) const;
 
+    const char *m_begin;
     const char *m_pos;
     const char *m_end;
-    int m_line = 1;
     int m_errorLine = 0;
     QString m_error;
 };

@@ -13,7 +13,7 @@ constexpr qsizetype kFlushSize = 1 << 20;
 bool flush(QIODevice &device, QByteArray &buffer)
 {
     const bool ok = device.write(buffer) == buffer.size();
-    buffer.clear();
+    buffer.resize(0); // keeps the capacity for the next chunk
     return ok;
 }
 
@@ -76,10 +76,11 @@ std::optional<CatalogFileError> CatalogFileWriter::write(QIODevice &device) cons
         const QString &record = records.at(position);
         if (records.categoryAt(position) == m_temporaryIndex || isSentinel(record))
             continue;
+        const RecordViews parts = recordViews(record);
         LineBuilder line(buffer);
-        line.text(recordPath(record));
-        line.bare(recordIndexText(record));
-        line.text(recordKeywords(record));
+        line.text(parts.path);
+        line.bare(parts.indexText);
+        line.text(parts.keywords);
         line.end();
         if (buffer.size() >= kFlushSize && !flush(device, buffer))
             return deviceError(device, kWriteFault);

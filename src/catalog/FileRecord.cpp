@@ -1,6 +1,5 @@
 #include "FileRecord.h"
 
-#include <cstdio>
 #include <limits>
 
 namespace {
@@ -28,9 +27,33 @@ QStringView indexField(const QString &record, const Separators &s)
 
 } // namespace
 
+namespace {
+
+// Decimal digits of value, written backwards from the end of buffer; returns the start.
+char16_t *formatIndex(int value, char16_t *bufferEnd)
+{
+    char16_t *p = bufferEnd;
+    qint64 v = value < 0 ? -qint64(value) : qint64(value);
+    do {
+        *--p = char16_t(u'0' + v % 10);
+        v /= 10;
+    } while (v);
+    if (value < 0)
+        *--p = u'-';
+    return p;
+}
+
+} // namespace
+
 QString MakeFileRecord(const QString &path, int categoryIndex, const QString &keywords)
 {
-    return MakeFileRecord(path, QString::number(categoryIndex), keywords);
+    char16_t digits[16];
+    const char16_t *end = digits + 16;
+    const char16_t *start = formatIndex(categoryIndex, digits + 16);
+    QString record;
+    record.reserve(path.size() + (end - start) + keywords.size() + 2);
+    record.append(path).append(QLatin1Char('/')).append(QStringView(start, end)).append(QLatin1Char('>')).append(keywords);
+    return record;
 }
 
 QString MakeFileRecord(const QString &path, const QString &indexText, const QString &keywords)
@@ -77,11 +100,18 @@ QString recordIndexText(const QString &record)
     return indexField(record, findSeparators(record)).toString();
 }
 
+RecordViews recordViews(const QString &record)
+{
+    const Separators s = findSeparators(record);
+    const QStringView whole(record);
+    return {whole.left(qMax<qsizetype>(s.slash, 0)), indexField(record, s), whole.mid(s.greater + 1)};
+}
+
 bool recordIndexFieldIs(const QString &record, int index)
 {
-    char digits[16];
-    const int length = std::snprintf(digits, sizeof digits, "%d", index);
-    return indexField(record, findSeparators(record)) == QLatin1String(digits, length);
+    char16_t digits[16];
+    const char16_t *start = formatIndex(index, digits + 16);
+    return indexField(record, findSeparators(record)) == QStringView(start, digits + 16);
 }
 
 int leadingNumber(QStringView text)

@@ -25,6 +25,14 @@ int recordCategoryIndex(const QString &record);
 QString recordKeywords(const QString &record);
 // The characters between the last "/" and the last ">", unchanged (what the catalog file stores).
 QString recordIndexText(const QString &record);
+// The three parts of a record as views into it, without copying.
+struct RecordViews {
+    QStringView path;
+    QStringView indexText;
+    QStringView keywords;
+};
+RecordViews recordViews(const QString &record);
+
 // True when the record's index field reads exactly as MakeFileRecord would write index.
 bool recordIndexFieldIs(const QString &record, int index);
 

@@ -74,6 +74,7 @@ CatalogLoadReport OpenFileList(QByteArrayView bytes, Catalog &catalog, const Fil
     CatalogFileReader reader(bytes);
     std::vector<CategoryLine> categories;
     RecordList &records = catalog.records();
+    records.reserve(records.size() + int(qMin<qsizetype>(bytes.size() / 48, 1 << 24))); // a guess at the line count
 
     auto readAll = [&]() -> bool {
         int count = 0;
@@ -102,7 +103,7 @@ CatalogLoadReport OpenFileList(QByteArrayView bytes, Catalog &catalog, const Fil
                 report.missingFiles.append(path);
                 continue;
             }
-            records.append(MakeFileRecord(path, index, keywords));
+            records.append(MakeFileRecord(path, index, keywords), index);
         }
         return true;
     };

@@ -21,6 +21,13 @@ void RecordList::append(const QString &record)
     m_marks.push_back(0);
 }
 
+void RecordList::append(QString &&record, int categoryIndex)
+{
+    m_records.push_back(std::move(record));
+    m_categories.push_back(categoryIndex);
+    m_marks.push_back(0);
+}
+
 void RecordList::insert(int position, const QString &record)
 {
     const auto at = std::size_t(position);

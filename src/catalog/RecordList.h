@@ -22,6 +22,8 @@ public:
     int markedCount() const;
 
     void append(const QString &record);
+    // For callers that built the record from a known index.
+    void append(QString &&record, int categoryIndex);
     void insert(int position, const QString &record);
     // Inserts a batch at one position in a single move; the batch keeps its own order.
     void insert(int position, const std::vector<QString> &records);

@@ -61,6 +61,20 @@ bool isValidUtf8(const char *data, qsizetype size)
     return true;
 }
 
+void decodeCatalogTextInto(const char *data, qsizetype size, QString &out)
+{
+    out.resize(size);
+    QChar *chars = out.data();
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(data[i]);
+        if (byte >= 0x80) {
+            out = decodeCatalogText(data, size);
+            return;
+        }
+        chars[i] = QChar(byte);
+    }
+}
+
 QString decodeCatalogText(const char *data, qsizetype size)
 {
     bool ascii = true;

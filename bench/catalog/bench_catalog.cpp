@@ -1,0 +1,154 @@
+// Load, save, renumbering and duplicate removal on a catalog of a million records,
+// each timed against a plain baseline over the same bytes in the same run.
+#include "Catalog.h"
+#include "CatalogFileWriter.h"
+#include "DeleteDuplicates.h"
+#include "FileRecord.h"
+#include "OpenFileList.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+const int kRecords = qEnvironmentVariableIntValue("BENCH_RECORDS") > 0 ? qEnvironmentVariableIntValue("BENCH_RECORDS") : 1'000'000;
+constexpr int kCategories = 2'000;
+const int kRealFiles = qEnvironmentVariableIsSet("BENCH_RECORDS") ? 1000 : 100'000;
+
+double seconds(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return timer.nsecsElapsed() / 1e9;
+}
+
+void report(const char *what, double time, double baseline)
+{
+    if (baseline > 0)
+        std::printf("%-52s %8.3f s   baseline %8.3f s   ratio %5.2f\n", what, time, baseline, time / baseline);
+    else
+        std::printf("%-52s %8.3f s\n", what, time);
+    std::fflush(stdout);
+}
+
+void fillCatalog(Catalog &catalog, int records, const std::function<QString(int)> &pathOf)
+{
+    for (int i = 0; i < kCategories; ++i) {
+        if (i % 4 == 0)
+            catalog.tree().addRoot(QStringLiteral("Category %1").arg(i));
+        else
+            catalog.tree().addChild(catalog.tree().nodeCount(), QStringLiteral("Sub %1").arg(i));
+    }
+    catalog.records().reserve(records);
+    for (int i = 0; i < records; ++i)
+        catalog.records().append(MakeFileRecord(pathOf(i), 1 + i % kCategories, i % 3 ? QString() : QStringLiteral("holiday beach")));
+}
+
+double readLineByLine(const QString &path)
+{
+    return seconds([&] {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        qint64 lines = 0;
+        while (!file.atEnd())
+            lines += !file.readLine().isEmpty();
+        if (lines == 0)
+            std::printf("(empty file)\n");
+    });
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication application(argc, argv);
+    QTemporaryDir dir;
+    const QString catalogPath = dir.filePath(QStringLiteral("million.kvd"));
+
+    Catalog catalog;
+    fillCatalog(catalog, kRecords, [](int i) {
+        return QStringLiteral("/home/user/Media/Folder %1/Photo %2.jpg").arg(i / 500).arg(i);
+    });
+    std::printf("%d records in %d categories\n\n", kRecords, kCategories);
+
+    // Save against writing the same bytes.
+    const double save = seconds([&] { CatalogFileWriter(catalog, -1).saveTo(catalogPath); });
+    const QByteArray bytes = fileBytes(catalogPath);
+    const double writeBaseline = seconds([&] {
+        QFile plain(dir.filePath(QStringLiteral("plain.bin")));
+        plain.open(QIODevice::WriteOnly);
+        plain.write(bytes);
+    });
+    std::printf("catalog file: %.1f MB\n", bytes.size() / 1e6);
+    report("save (1,000,000 records)", save, writeBaseline);
+
+    // Load with existence checks stubbed out, against reading the lines.
+    const double readBaseline = readLineByLine(catalogPath);
+    Catalog loaded;
+    const double load = seconds([&] { OpenFileList(catalogPath, loaded, [](const QString &) { return true; }); });
+    report("load (1,000,000 records, existence stubbed)", load, readBaseline);
+    if (loaded.records().size() != kRecords)
+        std::printf("!! loaded %d records\n", loaded.records().size());
+
+    // Renumbering after removing an early category.
+    const double renumber = seconds([&] {
+        loaded.TagIndex();
+        loaded.tree().removeSubtree(2);
+        loaded.ChangecategoryIndexForFiles();
+    });
+    report("remove category 2 and renumber 1,000,000 records", renumber, 0);
+
+    // Duplicate removal over 100,000 rows, a tenth of them repeated.
+    std::vector<QString> rows;
+    rows.reserve(100'000);
+    for (int i = 0; i < 100'000; ++i)
+        rows.push_back(QStringLiteral("/home/user/Media/%1.jpg").arg(i % 90'000));
+    const double duplicates = seconds([&] { DeleteDuplicates(rows, [](const QString &row) -> const QString & { return row; }); });
+    report("DeleteDuplicates on 100,000 rows", duplicates, 0);
+
+    // Load with real existence checks: 100,000 files on disk.
+    const QString mediaRoot = dir.filePath(QStringLiteral("media"));
+    for (int folder = 0; folder < kRealFiles / 100; ++folder)
+        QDir().mkpath(mediaRoot + QStringLiteral("/f%1").arg(folder));
+    auto realPath = [&](int i) { return mediaRoot + QStringLiteral("/f%1/file%2.jpg").arg(i / 100).arg(i); };
+    for (int i = 0; i < kRealFiles; ++i) {
+        QFile file(realPath(i));
+        file.open(QIODevice::WriteOnly);
+    }
+    Catalog real;
+    fillCatalog(real, kRealFiles, realPath);
+    const QString realCatalog = dir.filePath(QStringLiteral("real.kvd"));
+    CatalogFileWriter(real, -1).saveTo(realCatalog);
+    readLineByLine(realCatalog); // warm the cache
+    const double realBaseline = readLineByLine(realCatalog);
+    Catalog realLoaded;
+    const double realLoad = seconds([&] { OpenFileList(realCatalog, realLoaded); });
+    report("load (100,000 records, real existence checks)", realLoad, realBaseline);
+    QStringList paths;
+    for (int i = 0; i < kRealFiles; ++i)
+        paths.append(realPath(i));
+    const double statBaseline = seconds([&] {
+        int found = 0;
+        for (const QString &path : paths)
+            found += QFileInfo::exists(path);
+        if (found != kRealFiles)
+            std::printf("!! %d files found\n", found);
+    });
+    report("  ... against reading the lines plus one stat per file", realLoad, realBaseline + statBaseline);
+    return 0;
+}

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what building and testing Corvanta needs on Debian 12, and nothing more.
+set -euo pipefail
+
+packages=(build-essential cmake ninja-build qt6-base-dev qt6-image-formats-plugins adwaita-icon-theme)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+"${as_root[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
