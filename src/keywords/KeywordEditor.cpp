@@ -1,0 +1,51 @@
+#include "KeywordEditor.h"
+
+#include "Catalog.h"
+#include "FileRecord.h"
+
+#include <QSet>
+
+namespace KeywordEditor {
+
+bool hasIllegalCharacters(const QString &keywords)
+{
+    for (const QChar c : keywords) {
+        if (c == QLatin1Char('>') || c == QLatin1Char('"') || c == QLatin1Char('\'') || c == QLatin1Char('/')
+            || c == QLatin1Char('\\'))
+            return true;
+    }
+    return false;
+}
+
+Result UpdateKeywords(Catalog &catalog, const QStringList &selectedPaths, const QString &keywords)
+{
+    RecordList &records = catalog.records();
+    records.clearMarks();
+    if (hasIllegalCharacters(keywords))
+        return {Outcome::IllegalCharacters, 0};
+
+    QSet<QStringView> selected;
+    selected.reserve(selectedPaths.size());
+    for (const QString &path : selectedPaths)
+        selected.insert(QStringView(path));
+
+    int updated = 0;
+    for (int position = 0; position < records.size(); ++position) {
+        const QString &record = records.at(position);
+        const RecordViews parts = recordViews(record);
+        if (!selected.contains(parts.path))
+            continue;
+        QString rewritten;
+        rewritten.reserve(parts.path.size() + parts.indexText.size() + keywords.size() + 2);
+        rewritten.append(parts.path).append(QLatin1Char('/')).append(parts.indexText).append(QLatin1Char('>')).append(keywords);
+        records.replace(position, rewritten);
+        ++updated;
+    }
+    if (updated == 0)
+        return {Outcome::NoRecordIdentified, 0};
+    records.clearMarks();
+    catalog.markChanged();
+    return {Outcome::Updated, updated};
+}
+
+} // namespace KeywordEditor
