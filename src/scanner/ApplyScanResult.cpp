@@ -1,0 +1,33 @@
+#include "ApplyScanResult.h"
+
+#include "Catalog.h"
+#include "FileRecord.h"
+#include "RecordList.h"
+#include "ScanResult.h"
+
+int applyScanResult(const ScanResult &result, Catalog &catalog)
+{
+    const int temporaryIndex = catalog.TemporaryIndex();
+    std::vector<QString> records;
+    records.reserve(result.files.size());
+    for (const FoundFile &file : result.files)
+        records.push_back(MakeFileRecord(file.path, temporaryIndex, QString()));
+    insertFoundRecords(catalog.records(), records);
+    if (result.marksCatalogChanged)
+        catalog.markChanged();
+    return int(records.size());
+}
+
+void insertFoundRecords(RecordList &records, const std::vector<QString> &recordsInFindingOrder)
+{
+    auto first = recordsInFindingOrder.begin();
+    if (first == recordsInFindingOrder.end())
+        return;
+    // Into an empty list the first found record goes to position 0 and so becomes the
+    // first entry, which every later one stands behind.
+    if (records.isEmpty())
+        records.append(*first++);
+    const std::vector<QString> newestFirst(std::make_reverse_iterator(recordsInFindingOrder.end()),
+                                           std::make_reverse_iterator(first));
+    records.insert(1, newestFirst);
+}

@@ -1,0 +1,165 @@
+#include "FolderWalker.h"
+
+#include "FileNameRules.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kEntriesBetweenProgressChecks = 256;
+constexpr int kLeftOutExampleLimit = 20;
+
+std::string joinPath(const std::string &folder, std::string_view name)
+{
+    std::string path;
+    path.reserve(folder.size() + 1 + name.size());
+    path += folder;
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    path += name;
+    return path;
+}
+
+} // namespace
+
+FolderWalker::FolderWalker(PassMatcher &matcher, const std::atomic<bool> &scanCancelled)
+    : m_matcher(matcher)
+    , m_scanCancelled(scanCancelled)
+{
+}
+
+void FolderWalker::setProgressCallback(ProgressCallback callback, std::chrono::milliseconds interval)
+{
+    m_progressCallback = std::move(callback);
+    m_progressInterval = interval;
+}
+
+void FolderWalker::walk(const std::string &startFolder, bool includeSubfolders)
+{
+    OpenFolder start;
+    start.path = startFolder;
+    start.storable = FileNameRules::isStorableName(startFolder);
+    if (!readFolder(start, includeSubfolders)) {
+        reportProgress({}, true);
+        return;
+    }
+    // The start folder's own files come first; the folders below follow.
+    finish(start);
+    if (includeSubfolders)
+        m_branch.push_back(std::move(start));
+
+    while (!m_branch.empty() && !isCancelled()) {
+        OpenFolder &parent = m_branch.back();
+        if (parent.nextSubfolder == parent.subfolders.size()) {
+            OpenFolder done = std::move(parent);
+            m_branch.pop_back();
+            if (!m_branch.empty())
+                finish(done);
+            continue;
+        }
+        const std::string &name = parent.subfolders[parent.nextSubfolder++];
+        OpenFolder child;
+        child.path = joinPath(parent.path, name);
+        child.storable = parent.storable && FileNameRules::isStorableName(name);
+        // A folder that cannot be listed is passed over; its siblings are still walked.
+        if (readFolder(child, true))
+            m_branch.push_back(std::move(child));
+    }
+    m_branch.clear();
+    reportProgress({}, true);
+}
+
+bool FolderWalker::readFolder(OpenFolder &folder, bool withSubfolders)
+{
+    reportProgress(folder.path, false);
+    DirectoryReader reader;
+    if (!reader.open(folder.path)) {
+        ++m_unreadableFolderCount;
+        return false;
+    }
+    folder.identity = reader.identity();
+    // Symbolic links are never followed, but a bind mount can still lead back up.
+    if (isOnCurrentBranch(folder.identity))
+        return false;
+    ++m_foldersVisited;
+
+    DirectoryReader::Entry entry;
+    int entriesSinceCheck = 0;
+    // Checked per entry so that a cancel takes effect at once even in a huge folder.
+    while (!isCancelled() && reader.next(entry)) {
+        switch (entry.kind) {
+        case DirectoryReader::EntryKind::Folder:
+            if (withSubfolders)
+                folder.subfolders.emplace_back(entry.name);
+            break;
+        case DirectoryReader::EntryKind::File:
+        case DirectoryReader::EntryKind::SymbolicLink:
+            noteFile(folder, reader, entry);
+            break;
+        case DirectoryReader::EntryKind::Other:
+            break;
+        }
+        if (++entriesSinceCheck == kEntriesBetweenProgressChecks) {
+            entriesSinceCheck = 0;
+            reportProgress(folder.path, false);
+        }
+    }
+    if (reader.failed())
+        ++m_unreadableFolderCount;
+
+    const auto byName
+        = [](const MatchedFile &a, const MatchedFile &b) { return FileNameRules::listsBefore(a.name, b.name); };
+    std::sort(folder.files.begin(), folder.files.end(), byName);
+    std::sort(folder.subfolders.begin(), folder.subfolders.end(),
+              [](const std::string &a, const std::string &b) { return FileNameRules::listsBefore(a, b); });
+    return true;
+}
+
+void FolderWalker::noteFile(OpenFolder &folder, DirectoryReader &reader, const DirectoryReader::Entry &entry)
+{
+    const std::vector<int> &passes = m_matcher.passesFor(FileNameRules::extensionOf(entry.name));
+    if (passes.empty())
+        return;
+    // A link counts as the file it leads to; links to folders are never followed.
+    if (entry.kind == DirectoryReader::EntryKind::SymbolicLink && !reader.linkLeadsToFile(entry.name))
+        return;
+    if (!folder.storable || !FileNameRules::isStorableName(entry.name)) {
+        noteLeftOut(folder, entry.name);
+        return;
+    }
+    folder.files.push_back({std::string(entry.name), &passes});
+    m_filesFound += int(passes.size());
+}
+
+void FolderWalker::noteLeftOut(const OpenFolder &folder, std::string_view name)
+{
+    ++m_leftOutCount;
+    if (m_leftOutExamples.size() < kLeftOutExampleLimit)
+        m_leftOutExamples.append(QString::fromStdString(joinPath(folder.path, name)));
+}
+
+void FolderWalker::finish(OpenFolder &folder)
+{
+    // A folder left half-read by a cancel contributes nothing.
+    if (folder.files.empty() || isCancelled())
+        return;
+    m_finishedFolders.push_back({folder.path, std::move(folder.files)});
+    folder.files = {};
+}
+
+bool FolderWalker::isOnCurrentBranch(const DirectoryReader::FolderIdentity &identity) const
+{
+    return std::any_of(m_branch.begin(), m_branch.end(),
+                       [&](const OpenFolder &ancestor) { return ancestor.identity == identity; });
+}
+
+void FolderWalker::reportProgress(const std::string &currentFolder, bool force)
+{
+    if (!m_progressCallback)
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    if (!force && now - m_lastReport < m_progressInterval)
+        return;
+    m_lastReport = now;
+    m_progressCallback({m_foldersVisited, m_filesFound, QString::fromStdString(currentFolder)});
+}

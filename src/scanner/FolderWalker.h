@@ -1,0 +1,83 @@
+#pragma once
+
+#include "DirectoryReader.h"
+#include "PassMatcher.h"
+#include "ScanResult.h"
+
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Walks a folder (and, if asked, every folder below it) once, noting in each folder the
+// files that any pass of the scan finds. Folders come out in the order one pass visits
+// them: the start folder first, then the folders below it depth first, each folder's
+// subfolders before its own files. Subfolders and files are taken in the order of
+// FileNameRules::listsBefore.
+class FolderWalker
+{
+public:
+    struct MatchedFile {
+        std::string name;
+        // Into the matcher; never empty.
+        const std::vector<int> *passes = nullptr;
+    };
+    struct FolderMatches {
+        std::string path;
+        std::vector<MatchedFile> files;
+    };
+    using ProgressCallback = std::function<void(const ScanProgress &)>;
+
+    FolderWalker(PassMatcher &matcher, const std::atomic<bool> &scanCancelled);
+
+    void setProgressCallback(ProgressCallback callback, std::chrono::milliseconds interval);
+
+    // Folder paths are UTF-8 with "/" between the steps (on Unix, the bytes on disk).
+    void walk(const std::string &startFolder, bool includeSubfolders);
+
+    // Folders with at least one storable match, in pass order. Folders the walk had not
+    // finished when the scan was cancelled are not among them.
+    std::vector<FolderMatches> takeFolders() { return std::move(m_finishedFolders); }
+
+    int foldersVisited() const { return m_foldersVisited; }
+    int unreadableFolderCount() const { return m_unreadableFolderCount; }
+    int leftOutCount() const { return m_leftOutCount; }
+    const QStringList &leftOutExamples() const { return m_leftOutExamples; }
+
+private:
+    struct OpenFolder {
+        std::string path;
+        // False when the path already holds something a catalog cannot store.
+        bool storable = true;
+        std::vector<MatchedFile> files;
+        std::vector<std::string> subfolders;
+        std::size_t nextSubfolder = 0;
+        DirectoryReader::FolderIdentity identity;
+    };
+
+    bool isCancelled() const { return m_scanCancelled.load(std::memory_order_relaxed); }
+    // False when the folder could not be opened or is already being walked higher up.
+    bool readFolder(OpenFolder &folder, bool withSubfolders);
+    void noteFile(OpenFolder &folder, DirectoryReader &reader, const DirectoryReader::Entry &entry);
+    void noteLeftOut(const OpenFolder &folder, std::string_view name);
+    void finish(OpenFolder &folder);
+    bool isOnCurrentBranch(const DirectoryReader::FolderIdentity &identity) const;
+    void reportProgress(const std::string &currentFolder, bool force);
+
+    PassMatcher &m_matcher;
+    const std::atomic<bool> &m_scanCancelled;
+    ProgressCallback m_progressCallback;
+    std::chrono::milliseconds m_progressInterval{50};
+    std::chrono::steady_clock::time_point m_lastReport;
+
+    std::vector<OpenFolder> m_branch;
+    std::vector<FolderMatches> m_finishedFolders;
+    int m_foldersVisited = 0;
+    int m_filesFound = 0;
+    int m_unreadableFolderCount = 0;
+    int m_leftOutCount = 0;
+    QStringList m_leftOutExamples;
+};
