@@ -99,6 +99,13 @@ std::optional<CatalogFileError> CatalogFileWriter::saveTo(const QString &path) c
         file.cancelWriting();
         return error;
     }
+    // The tail may still sit in the buffer: a full disk shows only when it is flushed,
+    // and commit() would not notice but rename a cut-off file into place.
+    if (!file.flush()) {
+        const CatalogFileError error = deviceError(file, 61); // "Disk full", as the old program numbered it
+        file.cancelWriting();
+        return error;
+    }
     if (!file.commit())
         return deviceError(file, 75);
     return std::nullopt;

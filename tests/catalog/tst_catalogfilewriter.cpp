@@ -51,6 +51,7 @@ private Q_SLOTS:
     void roundTripIsIdentical();
     void unstorableCharactersCannotCorruptTheFile();
     void writeFailureIsReported();
+    void fullDiskLeavesOldFileUntouched_data();
     void fullDiskLeavesOldFileUntouched();
 };
 
@@ -217,8 +218,20 @@ void TestCatalogFileWriter::writeFailureIsReported()
     QCOMPARE(error->description, QStringLiteral("No space left on device"));
 }
 
+void TestCatalogFileWriter::fullDiskLeavesOldFileUntouched_data()
+{
+    QTest::addColumn<int>("records");
+    QTest::addColumn<int>("filler"); // bytes taken on the disk beforehand
+    // A large catalog fails in a direct write; a small one only when the buffered
+    // tail is flushed, which a commit alone would not notice.
+    QTest::newRow("large catalog") << 20000 << 0;
+    QTest::newRow("small tail in the buffer") << 150 << 56 * 1024;
+}
+
 void TestCatalogFileWriter::fullDiskLeavesOldFileUntouched()
 {
+    QFETCH(int, records);
+    QFETCH(int, filler);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString mountPoint = dir.filePath(QStringLiteral("small"));
@@ -230,15 +243,20 @@ void TestCatalogFileWriter::fullDiskLeavesOldFileUntouched()
     const QString path = mountPoint + QStringLiteral("/catalog.kvd");
     const QByteArray old = " 0 \r\n";
     TestFiles::createFile(path, old);
+    if (filler > 0)
+        TestFiles::createFile(mountPoint + QStringLiteral("/filler"), QByteArray(filler, 'x'));
 
     Catalog catalog;
     catalog.tree().addRoot(QStringLiteral("A"));
-    for (int i = 0; i < 20000; ++i)
+    for (int i = 0; i < records; ++i)
         catalog.records().append(MakeFileRecord(QStringLiteral("/a/long/enough/path/file%1.jpg").arg(i), 1, QString()));
     const auto error = CatalogFileWriter(catalog, -1).saveTo(path);
     QVERIFY(error.has_value());
     QCOMPARE(TestFiles::readFile(path), old);
-    QCOMPARE(QDir(mountPoint).entryList(QDir::Files), QStringList{QStringLiteral("catalog.kvd")});
+    QStringList expectedFiles{QStringLiteral("catalog.kvd")};
+    if (filler > 0)
+        expectedFiles.append(QStringLiteral("filler"));
+    QCOMPARE(QDir(mountPoint).entryList(QDir::Files), expectedFiles);
 }
 
 QTEST_GUILESS_MAIN(TestCatalogFileWriter)
