@@ -1,9 +1,11 @@
 // Load, save, renumbering and duplicate removal on a catalog of a million records,
 // each timed against a plain baseline over the same bytes in the same run.
 #include "Catalog.h"
+#include "CatalogEdits.h"
 #include "CatalogFileWriter.h"
 #include "DeleteDuplicates.h"
 #include "FileRecord.h"
+#include "KeywordEditor.h"
 #include "OpenFileList.h"
 
 #include <QCoreApplication>
@@ -112,6 +114,30 @@ int main(int argc, char **argv)
         loaded.ChangecategoryIndexForFiles();
     });
     report("remove category 2 and renumber 1,000,000 records", renumber, 0);
+
+    // Editing at scale: a fresh catalog where category 3 holds 100,000 records and has
+    // sub-categories, and the records of a category of 10,000 files.
+    {
+        Catalog edited;
+        fillCatalog(edited, kRecords, [](int i) { return QStringLiteral("/home/user/Media/F%1/P%2.jpg").arg(i / 500).arg(i); });
+        // Categories 3 to 6 are one root with three sub-categories (every fourth node is a root).
+        std::vector<QString> bulk;
+        for (int i = 0; i < 100'000; ++i)
+            bulk.push_back(MakeFileRecord(QStringLiteral("/home/user/Bulk/%1.jpg").arg(i), 5 + i % 4, QString()));
+        edited.records().insert(edited.records().size() / 2, bulk);
+        QStringList tenThousand;
+        for (int i = 0; i < 10'000; ++i)
+            tenThousand.append(QStringLiteral("/home/user/Media/F%1/P%2.jpg").arg(i * 7 / 500).arg(i * 7));
+
+        const double drop = seconds([&] { CatalogEdits::MoveDroppedFiles(edited, tenThousand, 9); });
+        report("drop 10,000 files on another category", drop, 0);
+        const double keywords = seconds([&] { KeywordEditor::UpdateKeywords(edited, tenThousand, QStringLiteral("sunny day")); });
+        report("update keywords of 10,000 selected files", keywords, 0);
+        const double remove = seconds([&] { CatalogEdits::removeRecordsWithPaths(edited, tenThousand); });
+        report("Remove Item on 10,000 files", remove, 0);
+        const double deletion = seconds([&] { CatalogEdits::deleteCategory(edited, 5); });
+        report("delete a category of 100,000+ records with subs", deletion, 0);
+    }
 
     // Duplicate removal over 100,000 rows, a tenth of them repeated.
     std::vector<QString> rows;
