@@ -1,0 +1,130 @@
+#include "CategoryCommands.h"
+
+#include "Catalog.h"
+#include "CatalogEdits.h"
+#include "Interaction.h"
+
+using Interaction::Answer;
+using Interaction::Buttons;
+using Interaction::Icon;
+
+namespace {
+
+const QString kProgramTitle = QStringLiteral("Corvanta");
+const QString kMarlowind = QStringLiteral("Marlowind");
+
+} // namespace
+
+CategoryCommands::CategoryCommands(Catalog &catalog, Interaction::Interface &interaction, QObject *parent)
+    : QObject(parent)
+    , m_catalog(catalog)
+    , m_interaction(interaction)
+{
+}
+
+bool CategoryCommands::refuseName(const QString &name, NameKind kind, const QString &title)
+{
+    const QString whose = kind == NameKind::Category ? QStringLiteral("category's") : QStringLiteral("sub-category's");
+    if (name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char('/'))) {
+        m_interaction.message(QStringLiteral("You cannot have the following characters in the %1 name: /\\").arg(whose),
+                              title, Icon::Critical);
+        return true;
+    }
+    // The catalog file has no way to store a quote inside a name.
+    if (name.contains(QLatin1Char('"'))) {
+        m_interaction.message(QStringLiteral("You cannot have the following character in the %1 name: \"").arg(whose),
+                              title, Icon::Critical);
+        return true;
+    }
+    // A second "Temporary" would be taken for the system category and lost on saving.
+    if (name == Catalog::kTemporaryName) {
+        m_interaction.message(QStringLiteral("System category, please choose a different category name."),
+                              kProgramTitle, Icon::Critical);
+        return true;
+    }
+    return false;
+}
+
+bool CategoryCommands::refuseWhenFull()
+{
+    if (m_catalog.tree().nodeCount() < kMaxCategories)
+        return false;
+    m_interaction.message(QStringLiteral("A catalog holds at most %1 categories. Please delete a category before "
+                                         "adding another.")
+                              .arg(kMaxCategories),
+                          kProgramTitle, Icon::Critical);
+    return true;
+}
+
+bool CategoryCommands::refuseWithoutSelection(int selectedIndex)
+{
+    if (m_catalog.tree().node(selectedIndex))
+        return false;
+    m_interaction.message(QStringLiteral("Please select a category or sub-category"), kProgramTitle, Icon::None);
+    return true;
+}
+
+int CategoryCommands::AddCategory()
+{
+    if (refuseWhenFull())
+        return 0;
+    const QString name = m_interaction.prompt(QStringLiteral("What is the name of the new category?"), kProgramTitle, QString());
+    if (name.isEmpty() || refuseName(name, NameKind::Category, kProgramTitle))
+        return 0;
+    const int index = m_catalog.tree().addRoot(name);
+    m_catalog.markChanged();
+    return index;
+}
+
+int CategoryCommands::AddSubCategory(int selectedIndex)
+{
+    if (m_catalog.tree().isEmpty())
+        return AddCategory();
+    if (refuseWithoutSelection(selectedIndex))
+        return 0;
+    if (m_catalog.tree().node(selectedIndex)->name == Catalog::kTemporaryName) {
+        m_interaction.message(QStringLiteral("You cannot create a sub-category under 'Temporary'. A category will be "
+                                             "added instead."),
+                              kMarlowind, Icon::Critical);
+        return AddCategory();
+    }
+    if (refuseWhenFull())
+        return 0;
+    const QString name = m_interaction.prompt(QStringLiteral("What is the name of the new sub-category?"), kProgramTitle, QString());
+    if (name.isEmpty() || refuseName(name, NameKind::SubCategory, kMarlowind))
+        return 0;
+    const int index = m_catalog.tree().addChild(selectedIndex, name);
+    // A new sub-category is a change like any other: closing must offer to save it.
+    m_catalog.markChanged();
+    return index;
+}
+
+int CategoryCommands::RenameCategory(int selectedIndex)
+{
+    if (refuseWithoutSelection(selectedIndex))
+        return 0;
+    const QString current = m_catalog.tree().node(selectedIndex)->name;
+    const QString name = m_interaction.prompt(QStringLiteral("What would you like to change the category's name to?"),
+                                              kMarlowind, current);
+    if (name.isEmpty())
+        return 0;
+    // Keeping the name as it is stays allowed, even for the system category.
+    if (name != current && refuseName(name, NameKind::Category, kMarlowind))
+        return 0;
+    m_catalog.tree().rename(selectedIndex, name);
+    m_catalog.markChanged();
+    return selectedIndex;
+}
+
+bool CategoryCommands::RemoveCategory(int selectedIndex)
+{
+    if (refuseWithoutSelection(selectedIndex))
+        return false;
+    if (m_interaction.message(QStringLiteral("Are you sure you want to delete the category and all sub catagories?"),
+                              kProgramTitle, Icon::Question, Buttons::YesNo)
+        != Answer::Yes)
+        return false;
+    // One pass without yielding: no other command can run on a half-deleted catalog.
+    CatalogEdits::deleteCategory(m_catalog, selectedIndex);
+    return true;
+}

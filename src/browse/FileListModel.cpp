@@ -1,0 +1,403 @@
+#include "FileListModel.h"
+
+#include "Catalog.h"
+#include "DeleteDuplicates.h"
+#include "DisplayText.h"
+#include "FileIconCache.h"
+#include "FileRecord.h"
+#include "FileStamp.h"
+#include "FileTypeCache.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QHash>
+
+#include <algorithm>
+
+namespace {
+
+// One slice of the idle pass; short enough that typing and scrolling go on.
+constexpr qint64 kFillSliceMSecs = 8;
+// Rows read in one batch: enough to spread the disk's answers over two cores,
+// few enough to stay near one slice.
+constexpr int kFillBatchRows = 8192;
+// Beyond this many separate blocks, one reset is cheaper than a signal per block.
+constexpr int kMaxRemovalBlocks = 64;
+
+const QString &pathOf(const std::unique_ptr<FileListRow> &row)
+{
+    return row->path;
+}
+
+QString columnCaption(int column)
+{
+    switch (column) {
+    case NameColumn:
+        return QStringLiteral("Name");
+    case ExtensionColumn:
+        return QStringLiteral("Extension");
+    case TypeColumn:
+        return QStringLiteral("Type");
+    case LastModifiedColumn:
+        return QStringLiteral("Last Modified");
+    case KeywordsColumn:
+        return QStringLiteral("Keywords");
+    default:
+        return {};
+    }
+}
+
+QDateTime modifiedTime(const FileListRow &row)
+{
+    if (row.details != FileListRow::Details::Read)
+        return {};
+    return QDateTime::fromMSecsSinceEpoch(row.modifiedMSecs);
+}
+
+} // namespace
+
+FileListModel::FileListModel(FileIconCache &icons, FileTypeCache &types, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_icons(icons)
+    , m_types(types)
+{
+    m_fillTimer.setSingleShot(true);
+    m_fillTimer.setInterval(0);
+    connect(&m_fillTimer, &QTimer::timeout, this, &FileListModel::fillSomeDetails);
+}
+
+FileListModel::~FileListModel() = default;
+
+int FileListModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return int(m_rows.size());
+}
+
+int FileListModel::columnCount(const QModelIndex &parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return FileListColumnCount;
+}
+
+QVariant FileListModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    FileListRow &row = *m_rows[std::size_t(index.row())];
+    switch (role) {
+    case Qt::DisplayRole:
+        switch (index.column()) {
+        case NameColumn:
+            return row.name;
+        case ExtensionColumn:
+            return row.extension;
+        case TypeColumn:
+            fillDetails(row);
+            return row.type;
+        case LastModifiedColumn:
+            fillDetails(row);
+            return GeneralDate(modifiedTime(row));
+        case KeywordsColumn:
+            return row.keywords;
+        }
+        return {};
+    case Qt::DecorationRole: {
+        if (index.column() != NameColumn)
+            return {};
+        fillDetails(row);
+        const QIcon icon = m_icons.icon(row.iconIndex);
+        return icon.isNull() ? QVariant() : QVariant(icon);
+    }
+    case Qt::ToolTipRole:
+        return index.column() == NameColumn ? QVariant(row.path) : QVariant();
+    case PathRole:
+        return row.path;
+    case KeywordsRole:
+        return row.keywords;
+    case ModifiedRole:
+        fillDetails(row);
+        return modifiedTime(row);
+    }
+    return {};
+}
+
+QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    const QString caption = columnCaption(section);
+    return caption.isEmpty() ? QVariant() : QVariant(caption);
+}
+
+void FileListModel::sort(int column, Qt::SortOrder)
+{
+    if (!isSortColumn(column))
+        return;
+    m_sortColumn = column;
+    m_sorted = true;
+    sortWithLayoutChange();
+    Q_EMIT sortingChanged(m_sortColumn);
+}
+
+void FileListModel::clear()
+{
+    m_fillTimer.stop();
+    if (m_rows.empty())
+        return;
+    beginResetModel();
+    m_rows.clear();
+    endResetModel();
+}
+
+void FileListModel::ShowCategoryFiles(const Catalog &catalog, int categoryIndex)
+{
+    m_fillTimer.stop();
+    beginResetModel();
+    m_rows.clear();
+    const RecordList &records = catalog.records();
+    QHash<QString, QString> extensions;
+    for (int i = 0; categoryIndex > 0 && i < records.size(); ++i) {
+        // The cached index spares parsing the records of every other category.
+        if (records.categoryAt(i) != categoryIndex)
+            continue;
+        const QString &record = records.at(i);
+        if (isSentinel(record))
+            continue;
+        auto row = std::make_unique<FileListRow>(makeFileListRow(recordPath(record), recordKeywords(record)));
+        // A category holds a handful of extensions: one shared copy of each.
+        auto known = extensions.constFind(row->extension);
+        if (known == extensions.constEnd())
+            known = extensions.insert(row->extension, row->extension);
+        row->extension = known.value();
+        m_rows.push_back(std::move(row));
+    }
+    const bool sortingWasOn = m_sorted;
+    m_sorted = true;
+    if (m_sortColumn == LastModifiedColumn)
+        fillAllDetails();
+    applyOrder(m_rows, sortedOrder(m_rows, FileListColumn(m_sortColumn)));
+    DeleteDuplicates(m_rows, pathOf);
+    endResetModel();
+    if (!sortingWasOn)
+        Q_EMIT sortingChanged(m_sortColumn);
+    startBackgroundFill(0);
+}
+
+void FileListModel::appendRow(FileListRow row)
+{
+    auto added = std::make_unique<FileListRow>(std::move(row));
+    std::size_t position = m_rows.size();
+    if (m_sorted) {
+        // Sorting by date read every row's date, and every row added since read
+        // its own here, so the rows it is compared with all have theirs.
+        if (m_sortColumn == LastModifiedColumn)
+            fillDetails(*added);
+        position = sortedInsertPosition(m_rows, *added, FileListColumn(m_sortColumn));
+    }
+    beginInsertRows({}, int(position), int(position));
+    m_rows.insert(m_rows.begin() + std::ptrdiff_t(position), std::move(added));
+    endInsertRows();
+    m_fillCursor = std::min(m_fillCursor, int(position));
+}
+
+void FileListModel::appendRows(std::vector<FileListRow> rows)
+{
+    if (rows.empty())
+        return;
+    const int first = int(m_rows.size());
+    beginInsertRows({}, first, first + int(rows.size()) - 1);
+    for (FileListRow &row : rows)
+        m_rows.push_back(std::make_unique<FileListRow>(std::move(row)));
+    endInsertRows();
+    // Stable, so this is where adding them one by one would have put them.
+    if (m_sorted)
+        sortWithLayoutChange();
+    m_fillCursor = std::min(m_fillCursor, m_sorted ? 0 : first);
+}
+
+int FileListModel::removeRowsWithPath(const QString &path)
+{
+    QList<int> matching;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i]->path == path)
+            matching.append(int(i));
+    }
+    removeRowsAt(matching);
+    return int(matching.size());
+}
+
+void FileListModel::removeRowsAt(QList<int> rows)
+{
+    rows.erase(std::remove_if(rows.begin(), rows.end(), [this](int row) { return row < 0 || row >= rowCount(); }),
+               rows.end());
+    if (rows.isEmpty())
+        return;
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+
+    QList<std::pair<int, int>> blocks; // first, last
+    for (int row : rows) {
+        if (!blocks.isEmpty() && blocks.last().second + 1 == row)
+            blocks.last().second = row;
+        else
+            blocks.append({row, row});
+    }
+    m_fillCursor = std::min(m_fillCursor, rows.first());
+    if (blocks.size() <= kMaxRemovalBlocks) {
+        // From the last block up, so that the earlier blocks keep their positions.
+        for (auto it = blocks.crbegin(); it != blocks.crend(); ++it)
+            removeRange(it->first, it->second);
+        return;
+    }
+    beginResetModel();
+    std::vector<char> doomed(m_rows.size(), 0);
+    for (int row : rows)
+        doomed[std::size_t(row)] = 1;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        if (!doomed[i])
+            m_rows[kept++] = std::move(m_rows[i]);
+    }
+    m_rows.resize(kept);
+    endResetModel();
+}
+
+void FileListModel::removeRange(int first, int last)
+{
+    beginRemoveRows({}, first, last);
+    m_rows.erase(m_rows.begin() + first, m_rows.begin() + last + 1);
+    endRemoveRows();
+}
+
+void FileListModel::setKeywords(const QList<int> &rows, const QString &keywords)
+{
+    for (int row : rows) {
+        if (row < 0 || row >= rowCount())
+            continue;
+        m_rows[std::size_t(row)]->keywords = keywords;
+        const QModelIndex cell = index(row, KeywordsColumn);
+        Q_EMIT dataChanged(cell, cell, {Qt::DisplayRole, KeywordsRole});
+    }
+}
+
+QString FileListModel::rowPath(int row) const
+{
+    const FileListRow *found = rowAt(row);
+    return found ? found->path : QString();
+}
+
+QString FileListModel::rowKeywords(int row) const
+{
+    const FileListRow *found = rowAt(row);
+    return found ? found->keywords : QString();
+}
+
+const FileListRow *FileListModel::rowAt(int row) const
+{
+    if (row < 0 || row >= rowCount())
+        return nullptr;
+    return m_rows[std::size_t(row)].get();
+}
+
+void FileListModel::fillDetails(FileListRow &row) const
+{
+    if (row.details != FileListRow::Details::NotRead)
+        return;
+    applyDetails(row, readModifiedMSecs(row.path));
+}
+
+void FileListModel::applyDetails(FileListRow &row, std::optional<qint64> modified) const
+{
+    if (!modified) {
+        // Nothing of any other file: no type, no date, no icon.
+        row.details = FileListRow::Details::Unreadable;
+        return;
+    }
+    row.modifiedMSecs = *modified;
+    row.type = m_types.descriptionForPath(row.path);
+    row.iconIndex = m_icons.iconIndexForExistingFile(row.path);
+    row.details = FileListRow::Details::Read;
+}
+
+void FileListModel::fillAllDetails()
+{
+    fillDetailsOf(0, rowCount());
+    m_fillCursor = rowCount();
+}
+
+void FileListModel::fillDetailsOf(int first, int last)
+{
+    std::vector<FileListRow *> pending;
+    std::vector<const QString *> paths;
+    for (int i = first; i < last; ++i) {
+        FileListRow *row = m_rows[std::size_t(i)].get();
+        if (row->details == FileListRow::Details::NotRead) {
+            pending.push_back(row);
+            paths.push_back(&row->path);
+        }
+    }
+    // The disk is asked in one batch; the caches are ours alone and are filled here.
+    const std::vector<std::optional<qint64>> stamps = readModifiedMSecs(paths);
+    for (std::size_t i = 0; i < pending.size(); ++i)
+        applyDetails(*pending[i], stamps[i]);
+}
+
+bool FileListModel::allDetailsFilled() const
+{
+    return std::all_of(m_rows.begin(), m_rows.end(),
+                       [](const auto &row) { return row->details != FileListRow::Details::NotRead; });
+}
+
+void FileListModel::setBackgroundFillEnabled(bool enabled)
+{
+    m_backgroundFill = enabled;
+    if (!enabled)
+        m_fillTimer.stop();
+}
+
+void FileListModel::sortWithLayoutChange()
+{
+    if (m_sortColumn == LastModifiedColumn)
+        fillAllDetails();
+    const std::vector<int> order = sortedOrder(m_rows, FileListColumn(m_sortColumn));
+
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<int> newPosition(order.size());
+    for (std::size_t to = 0; to < order.size(); ++to)
+        newPosition[std::size_t(order[to])] = int(to);
+    applyOrder(m_rows, order);
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &old : before)
+        after.append(index(newPosition[std::size_t(old.row())], old.column()));
+    changePersistentIndexList(before, after);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    m_fillCursor = 0;
+}
+
+void FileListModel::startBackgroundFill(int fromRow)
+{
+    m_fillCursor = fromRow;
+    if (m_backgroundFill && m_fillCursor < rowCount())
+        m_fillTimer.start();
+}
+
+void FileListModel::fillSomeDetails()
+{
+    QElapsedTimer slice;
+    slice.start();
+    const int count = rowCount();
+    while (m_fillCursor < count && !slice.hasExpired(kFillSliceMSecs)) {
+        const int end = std::min(count, m_fillCursor + kFillBatchRows);
+        fillDetailsOf(m_fillCursor, end);
+        m_fillCursor = end;
+    }
+    if (m_fillCursor < count)
+        m_fillTimer.start();
+    else
+        Q_EMIT detailsFilled();
+}

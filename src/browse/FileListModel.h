@@ -1,0 +1,101 @@
+#pragma once
+
+#include "FileListRow.h"
+#include "FileListSorting.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QTimer>
+
+#include <optional>
+#include <vector>
+
+class Catalog;
+class FileIconCache;
+class FileTypeCache;
+
+// The rows of the file list: one per listed file, with the columns "Name",
+// "Extension", "Type", "Last Modified" and "Keywords". Rows are built from the
+// records alone, so a category of 100,000 files lists at once; a row's type, date
+// and icon are read from the disk the first time anyone asks for them (a view
+// painting it, sorting by date) and by an idle pass after a listing.
+//
+// Sorting follows the header clicks: "Type" cannot be sorted by, the order is
+// always ascending, and once a listing has switched sorting on every later row
+// (scans, searches) goes to its place in that order.
+class FileListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Role {
+        PathRole = Qt::UserRole + 1, // the row's tag: the file's full path
+        KeywordsRole,
+        ModifiedRole, // QDateTime, invalid when the file cannot be read
+    };
+
+    FileListModel(FileIconCache &icons, FileTypeCache &types, QObject *parent = nullptr);
+    ~FileListModel() override;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    // A header click: the order argument is ignored, the list always ascends.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+    // Clear List: every row goes; records, categories and the sort state stay.
+    void clear();
+    // Lists the files of the category: the catalog's records in order, the sentinel
+    // left out, sorted by the current column, duplicate paths removed keeping the
+    // last. An index below 1 is no category at all and lists nothing.
+    void ShowCategoryFiles(const Catalog &catalog, int categoryIndex);
+    // Rows added by scans and searches; they take their place in the sort order once
+    // sorting is on, and go to the end before that.
+    void appendRow(FileListRow row);
+    void appendRows(std::vector<FileListRow> rows);
+    // Removes every row with exactly this path; returns how many went.
+    int removeRowsWithPath(const QString &path);
+    void removeRowsAt(QList<int> rows);
+    void setKeywords(const QList<int> &rows, const QString &keywords);
+
+    QString rowPath(int row) const;
+    QString rowKeywords(int row) const;
+    // The row as it stands; its type, date and icon may not have been read yet.
+    const FileListRow *rowAt(int row) const;
+
+    int sortColumn() const { return m_sortColumn; }
+    bool isSorted() const { return m_sorted; }
+
+    // Reads every row's type, date and icon that has not been read: one look at
+    // the disk per row.
+    void fillAllDetails();
+    bool allDetailsFilled() const;
+    // The idle pass after a listing; on by default.
+    void setBackgroundFillEnabled(bool enabled);
+
+Q_SIGNALS:
+    // The sort column or the sorting switch changed.
+    void sortingChanged(int column);
+    // The idle pass has read the details of the last row.
+    void detailsFilled();
+
+private:
+    void fillDetails(FileListRow &row) const;
+    void applyDetails(FileListRow &row, std::optional<qint64> modified) const;
+    void fillDetailsOf(int first, int last);
+    void sortWithLayoutChange();
+    void removeRange(int first, int last);
+    void startBackgroundFill(int fromRow);
+    void fillSomeDetails();
+
+    FileIconCache &m_icons;
+    FileTypeCache &m_types;
+    FileListRows m_rows;
+    int m_sortColumn = NameColumn;
+    bool m_sorted = false;
+
+    QTimer m_fillTimer;
+    bool m_backgroundFill = true;
+    int m_fillCursor = 0;
+};

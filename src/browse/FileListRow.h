@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// The file list's columns, in their order on screen.
+enum FileListColumn : int {
+    NameColumn,
+    ExtensionColumn,
+    TypeColumn,
+    LastModifiedColumn,
+    KeywordsColumn,
+    FileListColumnCount
+};
+
+// One row of the file list. The path is the row's tag: rows are matched to records
+// by it everywhere. Name, extension and keywords come from the record alone; the
+// details that need the disk (type, date, icon) are read once, when first needed,
+// so that listing a large category never touches the disk.
+struct FileListRow {
+    enum class Details : quint8 { NotRead, Read, Unreadable };
+
+    QString path;
+    QString name;
+    QString extension; // lower case, no dot
+    QString keywords;
+
+    QString type; // the type description, shared with every row of the extension
+    qint64 modifiedMSecs = 0; // since the epoch, valid when details == Read
+    int iconIndex = 0; // position in the icon cache, 0 for none
+    Details details = Details::NotRead;
+};
+
+// The text after the last path separator.
+QStringView fileNameOf(const QString &path);
+// The text after the last "." of the file name, case kept; empty when there is none.
+// A name without a "." has no extension, whatever dots the folders above it carry.
+QString fileExtensionOf(const QString &path);
+
+// The row that browsing builds for a record's path and keywords: the name without
+// its extension (case kept), the extension in lower case. A name without a "." is
+// the whole name with an empty extension.
+FileListRow makeFileListRow(const QString &path, const QString &keywords);

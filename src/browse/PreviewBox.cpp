@@ -1,0 +1,86 @@
+#include "PreviewBox.h"
+
+#include "PreviewFit.h"
+
+#include <QImageIOHandler>
+#include <QImageReader>
+#include <QPainter>
+
+namespace {
+
+// The box as designed: 1575 by 1335 twips.
+constexpr int kWidthTwips = 1575;
+constexpr int kHeightTwips = 1335;
+constexpr int kTwipsPerInch = 1440;
+
+bool swapsSides(QImageIOHandler::Transformations transformation)
+{
+    return transformation.testFlag(QImageIOHandler::TransformationRotate90);
+}
+
+} // namespace
+
+PreviewBox::PreviewBox(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("picPreview"));
+    setFixedSize(sizeHint());
+}
+
+QSize PreviewBox::sizeHint() const
+{
+    const int dpiX = logicalDpiX() > 0 ? logicalDpiX() : 96;
+    const int dpiY = logicalDpiY() > 0 ? logicalDpiY() : 96;
+    return {kWidthTwips * dpiX / kTwipsPerInch, kHeightTwips * dpiY / kTwipsPerInch};
+}
+
+bool PreviewBox::loadPicture(const QString &path)
+{
+    clear();
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QSize stored = reader.size();
+    if (!stored.isValid() || stored.isEmpty())
+        return false;
+    const bool swapped = swapsSides(reader.transformation());
+    const QSize natural = swapped ? stored.transposed() : stored;
+
+    // Decode at the size the box shows, in device pixels; the reader scales the
+    // picture before it turns it, so the request is in stored orientation.
+    const qreal ratio = devicePixelRatioF();
+    const QSize shown = fitPreviewRect(natural, size() * ratio).size();
+    if (shown.width() < natural.width())
+        reader.setScaledSize(swapped ? shown.transposed() : shown);
+    QImage picture = reader.read();
+    if (picture.isNull())
+        return false;
+    m_picture = std::move(picture);
+    m_naturalSize = natural;
+    update();
+    return true;
+}
+
+void PreviewBox::clear()
+{
+    m_picture = QImage();
+    m_naturalSize = QSize();
+    update();
+}
+
+QRect PreviewBox::pictureRect() const
+{
+    if (m_picture.isNull())
+        return {};
+    // Placed by its natural size: the decoded copy may hold more pixels than the
+    // rectangle on a high-density screen.
+    return fitPreviewRect(m_naturalSize, size());
+}
+
+void PreviewBox::paintEvent(QPaintEvent *)
+{
+    if (m_picture.isNull())
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(pictureRect(), m_picture);
+}
