@@ -2,6 +2,13 @@
 
 #include "AppSettings.h"
 #include "CatalogFileCommands.h"
+#include "CategoryCommands.h"
+#include "CategoryTreeModel.h"
+#include "CategoryTreeView.h"
+#include "DetailsPanel.h"
+#include "FileListCommands.h"
+#include "FileListModel.h"
+#include "FileListView.h"
 #include "MissingFilesDialog.h"
 #include "SplitterBar.h"
 #include "Twips.h"
@@ -15,7 +22,6 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QTreeView>
 
 namespace {
 
@@ -32,7 +38,12 @@ MainWindow::MainWindow(Interaction::Interface &interaction, AppSettings &setting
     : QMainWindow(parent)
     , m_interaction(interaction)
     , m_settings(settings)
+    , m_icons(m_types)
+    , m_fileListModel(new FileListModel(m_icons, m_types, this))
+    , m_treeModel(new CategoryTreeModel(m_catalog.tree(), this))
     , m_fileCommands(new CatalogFileCommands(m_catalog, interaction, settings, this))
+    , m_categoryCommands(new CategoryCommands(m_catalog, interaction, this))
+    , m_fileListCommands(new FileListCommands(m_catalog, *m_fileListModel, interaction, this))
     , m_actions(*this)
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -49,6 +60,8 @@ MainWindow::MainWindow(Interaction::Interface &interaction, AppSettings &setting
     setMinimumWidth(toPixels(MainWindowLayout::kMinWindowWidth));
     m_layout.splitterX = kInitialSplitter;
     connectCommands();
+    connectBrowsing();
+    connectEditing();
 }
 
 MainWindow::~MainWindow() = default;
@@ -73,10 +86,9 @@ void MainWindow::buildCentralArea()
     m_advancedSearchButton = new QPushButton(QStringLiteral("Advanced Search"), m_titleStrip);
     m_advancedSearchButton->setObjectName(QStringLiteral("cmdAdvancedSearch"));
 
-    m_tree = new QTreeView(m_central);
-    m_tree->setObjectName(QStringLiteral("tvTreeView"));
-    m_tree->setHeaderHidden(true);
-    m_tree->setUniformRowHeights(true);
+    m_tree = new CategoryTreeView(m_central);
+    m_tree->setModel(m_treeModel);
+    m_tree->setListDragActiveCheck([this] { return m_listDragActive; });
 
     m_splitter = new SplitterBar(m_central);
     m_splitterIndicator = new QFrame(m_central);
@@ -85,14 +97,10 @@ void MainWindow::buildCentralArea()
     m_splitterIndicator->setBackgroundRole(QPalette::Dark);
     m_splitterIndicator->hide();
 
-    auto *list = new QTreeView(m_central);
-    list->setObjectName(QStringLiteral("lvListView"));
-    list->setRootIsDecorated(false);
-    list->setUniformRowHeights(true);
-    m_fileList = list;
+    m_fileList = new FileListView(m_central);
+    m_fileList->setModel(m_fileListModel);
 
-    m_details = new QWidget(m_central);
-    m_details->setObjectName(QStringLiteral("fmeProperties"));
+    m_details = new DetailsPanel(m_types, m_central);
 
     connect(m_splitter, &SplitterBar::dragStarted, this, &MainWindow::startSplitterDrag);
     connect(m_splitter, &SplitterBar::dragMoved, this, &MainWindow::moveSplitterIndicator);
@@ -111,6 +119,7 @@ void MainWindow::connectCommands()
     on("mnuViewRefresh", [this] { m_fileList->viewport()->update(); });
     connect(m_fileCommands, &CatalogFileCommands::missingFilesFound, this, &MainWindow::showMissingFiles);
     connect(m_fileCommands, &CatalogFileCommands::catalogReplaced, this, [this] {
+        m_fileListModel->clear();
         if (m_missingFiles)
             m_missingFiles->close();
     });

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Catalog.h"
+#include "FileIconCache.h"
+#include "FileTypeCache.h"
 #include "MainWindowActions.h"
 #include "MainWindowLayout.h"
 
@@ -9,14 +11,19 @@
 
 class AppSettings;
 class CatalogFileCommands;
+class CategoryCommands;
+class CategoryTreeModel;
+class CategoryTreeView;
+class DetailsPanel;
+class FileListCommands;
+class FileListModel;
+class FileListView;
 class MissingFilesDialog;
 class SplitterBar;
-class QAbstractItemView;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTreeView;
 namespace Interaction {
 class Interface;
 }
@@ -38,6 +45,19 @@ public:
     Catalog &catalog() { return m_catalog; }
     CatalogFileCommands &fileCommands() { return *m_fileCommands; }
     const MainWindowActions &actions() const { return m_actions; }
+    FileListModel &fileListModel() { return *m_fileListModel; }
+    CategoryTreeModel &categoryTreeModel() { return *m_treeModel; }
+    CategoryTreeView &categoryTree() { return *m_tree; }
+    FileListView &fileList() { return *m_fileList; }
+    DetailsPanel &detailsPanel() { return *m_details; }
+    bool listDragActive() const { return m_listDragActive; }
+    bool keywordsHaveFocus() const { return m_keywordsHaveFocus; }
+
+    // The category of the tree's selected node, 0 when none is selected.
+    int selectedCategory() const;
+    void selectCategory(int categoryIndex);
+    // Lists the files of the selected category.
+    void ShowCategoryFiles();
 
     // Lays out the panes with the splitter bar at x twips from the left edge.
     void SizeControls(double x);
@@ -48,11 +68,22 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     void buildCentralArea();
     void connectCommands();
+    void connectBrowsing();
+    void connectEditing();
+    QList<int> selectedRows() const;
+    void fillLabels();
+    void showListMenu(const QPoint &globalPos);
+    void onRowDragStarted();
+    void onFilesDropped(const QStringList &paths);
+    void cutKeywords();
+    void copyKeywords();
+    void pasteKeywords();
     void placeFromSettings();
     void storeGeometry();
     void closeOtherWindows();
@@ -67,7 +98,13 @@ private:
     Catalog m_catalog;
     Interaction::Interface &m_interaction;
     AppSettings &m_settings;
+    FileTypeCache m_types;
+    FileIconCache m_icons;
+    FileListModel *m_fileListModel;
+    CategoryTreeModel *m_treeModel;
     CatalogFileCommands *m_fileCommands;
+    CategoryCommands *m_categoryCommands;
+    FileListCommands *m_fileListCommands;
     MainWindowActions m_actions;
 
     QWidget *m_central = nullptr;
@@ -77,13 +114,17 @@ private:
     QLineEdit *m_searchText = nullptr;
     QPushButton *m_searchButton = nullptr;
     QPushButton *m_advancedSearchButton = nullptr;
-    QTreeView *m_tree = nullptr;
+    CategoryTreeView *m_tree = nullptr;
     SplitterBar *m_splitter = nullptr;
     QFrame *m_splitterIndicator = nullptr;
-    QAbstractItemView *m_fileList = nullptr;
-    QWidget *m_details = nullptr;
+    FileListView *m_fileList = nullptr;
+    DetailsPanel *m_details = nullptr;
     QPointer<MissingFilesDialog> m_missingFiles;
 
     MainWindowLayout::Result m_layout;
     bool m_moving = false;
+    // True while rows of the file list are dragged (or any drag passed over the list).
+    bool m_listDragActive = false;
+    // True while the keywords box has the focus; opening a menu does not take it away.
+    bool m_keywordsHaveFocus = false;
 };

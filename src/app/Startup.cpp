@@ -6,6 +6,7 @@
 #include "SplashWindow.h"
 
 #include <QApplication>
+#include <QIcon>
 
 namespace Startup {
 
@@ -20,6 +21,8 @@ int run(int argc, char **argv)
     QApplication::setOrganizationName(QStringLiteral("Corvanta"));
     QApplication::setApplicationName(QStringLiteral("Corvanta"));
     QApplication::setApplicationVersion(QStringLiteral("1.1.5"));
+    // Outside a full desktop Qt may find no icon theme; file type icons need one.
+    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 
     SplashWindow splash;
     splash.show();

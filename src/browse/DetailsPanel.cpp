@@ -40,6 +40,7 @@ DetailsPanel::DetailsPanel(FileTypeCache &types, QWidget *parent)
     m_lastModified = addValueRow(grid, 5, QStringLiteral("Last Modified:"), QStringLiteral("lblDataLastModified"));
     m_lastAccessed = addValueRow(grid, 6, QStringLiteral("Last Accessed:"), QStringLiteral("lblDataLastAccessed"));
     grid->setColumnStretch(1, 1);
+    grid->setVerticalSpacing(0); // seven rows share the band below the list
 
     auto *keywordsCaption = new QLabel(QStringLiteral("Type keywords in the space provided:"));
     m_keywords = new QLineEdit;
@@ -57,15 +58,17 @@ DetailsPanel::DetailsPanel(FileTypeCache &types, QWidget *parent)
     buttons->addWidget(m_execute);
     buttons->addStretch();
 
-    auto *details = new QVBoxLayout;
-    details->addLayout(grid);
-    details->addWidget(keywordsCaption);
-    details->addWidget(m_keywords);
-    details->addLayout(buttons);
+    auto *keywords = new QVBoxLayout;
+    keywords->addWidget(keywordsCaption);
+    keywords->addWidget(m_keywords);
+    keywords->addLayout(buttons);
+    keywords->addStretch();
 
     m_preview = new PreviewBox;
     auto *columns = new QHBoxLayout(this);
-    columns->addLayout(details, 1);
+    columns->setContentsMargins(6, 2, 6, 4);
+    columns->addLayout(grid, 3);
+    columns->addLayout(keywords, 2);
     columns->addWidget(m_preview, 0, Qt::AlignTop);
 }
 

@@ -11,6 +11,8 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QMimeData>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -80,6 +82,42 @@ int FileListModel::columnCount(const QModelIndex &parent) const
     if (parent.isValid())
         return 0;
     return FileListColumnCount;
+}
+
+Qt::ItemFlags FileListModel::flags(const QModelIndex &index) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return Qt::NoItemFlags;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren;
+}
+
+QStringList FileListModel::mimeTypes() const
+{
+    return {QStringLiteral("text/uri-list")};
+}
+
+QMimeData *FileListModel::mimeData(const QModelIndexList &indexes) const
+{
+    // One URL per row, in the list's order, whatever order the view hands the cells in.
+    std::vector<int> rows;
+    for (const QModelIndex &index : indexes) {
+        if (checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+            rows.push_back(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    QList<QUrl> urls;
+    urls.reserve(qsizetype(rows.size()));
+    for (int row : rows)
+        urls.append(QUrl::fromLocalFile(m_rows[std::size_t(row)]->path));
+    auto *data = new QMimeData;
+    data->setUrls(urls);
+    return data;
+}
+
+Qt::DropActions FileListModel::supportedDragActions() const
+{
+    return Qt::CopyAction;
 }
 
 QVariant FileListModel::data(const QModelIndex &index, int role) const

@@ -2,6 +2,7 @@
 
 #include "FileListModel.h"
 
+#include <QDragEnterEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -26,6 +27,10 @@ FileListView::FileListView(QWidget *parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setContextMenuPolicy(Qt::PreventContextMenu); // the right button press opens the menu
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    setDefaultDropAction(Qt::CopyAction);
+    setAcceptDrops(true); // only to notice drags passing over: none is taken
     setSortingEnabled(false); // the header's own toggling would sort descending
     header()->setSectionsClickable(true);
     header()->setStretchLastSection(true);
@@ -89,6 +94,20 @@ void FileListView::keyReleaseEvent(QKeyEvent *event)
     // decoding) need only follow the last one.
     if (!event->isAutoRepeat())
         Q_EMIT fillLabelsRequested();
+}
+
+void FileListView::startDrag(Qt::DropActions)
+{
+    Q_EMIT rowDragStarted();
+    // Copy only: rows dropped on a file manager become copies of the files there.
+    QTreeView::startDrag(Qt::CopyAction);
+    Q_EMIT rowDragFinished();
+}
+
+void FileListView::dragEnterEvent(QDragEnterEvent *event)
+{
+    Q_EMIT dragPassedOver();
+    event->ignore();
 }
 
 void FileListView::selectOnlyRowAt(const QPoint &viewportPos)

@@ -28,6 +28,11 @@ Q_SIGNALS:
     void contextMenuRequested(const QPoint &globalPos);
     // A double click, over a row or not.
     void propertiesRequested();
+    // A drag of rows begins here, and ends (dropped or cancelled).
+    void rowDragStarted();
+    void rowDragFinished();
+    // Some drag passed over the list, which takes no drops.
+    void dragPassedOver();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -35,6 +40,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
 
 private:
     void selectOnlyRowAt(const QPoint &viewportPos);

@@ -1,0 +1,84 @@
+#include "CategoryTreeView.h"
+
+#include <QDropEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QUrl>
+
+CategoryTreeView::CategoryTreeView(QWidget *parent)
+    : QTreeView(parent)
+{
+    setObjectName(QStringLiteral("tvTreeView"));
+    setHeaderHidden(true);
+    setUniformRowHeights(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setExpandsOnDoubleClick(true);
+    setAcceptDrops(true);
+    setDropIndicatorShown(false); // a drop files into the selected node, never between nodes
+}
+
+QStringList CategoryTreeView::droppedPaths(const QMimeData *data)
+{
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl &url : data->urls()) {
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    }
+    return paths;
+}
+
+void CategoryTreeView::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTreeView::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton)
+        Q_EMIT clickedAnywhere();
+}
+
+void CategoryTreeView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QTreeView::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton && model() && model()->rowCount() == 0)
+        Q_EMIT emptyTreeDoubleClicked();
+}
+
+void CategoryTreeView::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void CategoryTreeView::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    if (m_listDragActive && m_listDragActive()) {
+        const QModelIndex under = indexAt(event->position().toPoint());
+        if (under.isValid())
+            selectionModel()->setCurrentIndex(under, QItemSelectionModel::ClearAndSelect);
+        else
+            selectionModel()->clear();
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void CategoryTreeView::dropEvent(QDropEvent *event)
+{
+    const QStringList paths = droppedPaths(event->mimeData());
+    if (paths.isEmpty()) {
+        event->ignore(); // no file list in it: the drop ends silently
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    Q_EMIT filesDropped(paths);
+}
