@@ -6,9 +6,12 @@
 // plain stat() of those 100,000 files measured in the same run.
 
 #include "Catalog.h"
+#include "CategoryCommands.h"
 #include "FileIconCache.h"
+#include "FileListCommands.h"
 #include "FileListModel.h"
 #include "FileListView.h"
+#include "Interaction.h"
 #include "FileRecord.h"
 #include "FileStamp.h"
 #include "FileTypeCache.h"
@@ -153,6 +156,18 @@ double baselineStat(const QStringList &files)
     });
 }
 
+// Answers every question with Yes, as a user bent on the edit would.
+class AlwaysYes : public Interaction::Interface
+{
+public:
+    using Interaction::Interface::message;
+    Interaction::Answer message(const Interaction::Message &) override { return Interaction::Answer::Yes; }
+    QString prompt(const QString &, const QString &, const QString &defaultText) override { return defaultText; }
+    QString openFileName(const Interaction::FileDialog &) override { return {}; }
+    QString saveFileName(const Interaction::FileDialog &) override { return {}; }
+    bool openWithDefaultProgram(const QString &) override { return false; }
+};
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -261,5 +276,31 @@ int main(int argc, char **argv)
                    QFileInfo(path).lastModified();
            }));
     std::printf("\nicon cache entries: %d, type cache entries: %d\n", icons.count(), types.size());
+
+    // Editing through the list, every question answered Yes: 10,000 of the listed rows
+    // (every tenth) get keywords, are dropped on another category, then listed again
+    // and removed; last, the whole category of 100,000 records is deleted.
+    std::printf("\nediting 10,000 selected rows of the listed category\n");
+    AlwaysYes yes;
+    FileListCommands commands(catalog, model, yes);
+    CategoryCommands categories(catalog, yes);
+    auto everyTenthRow = [&] {
+        QList<int> rows;
+        for (int row = 0; row < model.rowCount(); row += 10)
+            rows.append(row);
+        return rows;
+    };
+    model.setBackgroundFillEnabled(false);
+    model.ShowCategoryFiles(catalog, kListedCategory);
+    QList<int> rows = everyTenthRow();
+    report("Update Keywords on 10,000 rows", timeMs([&] { commands.UpdateKeywords(rows, QStringLiteral("sunny day")); }));
+    QStringList dropped;
+    for (int row : rows)
+        dropped.append(model.rowPath(row));
+    report("drop 10,000 rows on another category", timeMs([&] { commands.MoveDroppedFiles(dropped, 5, rows); }));
+    model.ShowCategoryFiles(catalog, kListedCategory);
+    rows = everyTenthRow();
+    report("Remove Item on 10,000 rows", timeMs([&] { commands.RemoveItem(rows, rows.first()); }));
+    report("delete the category of the remaining 80,000 records", timeMs([&] { categories.RemoveCategory(kListedCategory); }));
     return 0;
 }
