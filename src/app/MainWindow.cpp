@@ -10,6 +10,7 @@
 #include "FileListModel.h"
 #include "FileListView.h"
 #include "MissingFilesDialog.h"
+#include "ScanWindows.h"
 #include "SplitterBar.h"
 #include "Twips.h"
 
@@ -59,6 +60,9 @@ MainWindow::MainWindow(Interaction::Interface &interaction, AppSettings &setting
 
     setMinimumWidth(toPixels(MainWindowLayout::kMinWindowWidth));
     m_layout.splitterX = kInitialSplitter;
+    m_scanWindows = new ScanWindows(ScanContext{m_catalog, *m_fileListModel, interaction, settings, m_extensions,
+                                                m_includeSubfolders, [this](int index) { selectCategory(index); }},
+                                    this);
     connectCommands();
     connectBrowsing();
     connectEditing();
@@ -114,6 +118,7 @@ void MainWindow::connectCommands()
     on("mnuFileOpen", [this] { m_fileCommands->open(); });
     on("mnuSave", [this] { m_fileCommands->save(); });
     on("mnuFileClose", [this] { close(); });
+    on("mnuImportFiles", [this] { m_scanWindows->showImportFilesWizard(); });
     on("mnuViewToolbar", [this] { toggleToolbar(); });
     on("mnuViewStatusBar", [this] { toggleStatusBar(); });
     on("mnuViewRefresh", [this] { m_fileList->viewport()->update(); });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Catalog.h"
+#include "ExtensionTable.h"
 #include "FileIconCache.h"
 #include "FileTypeCache.h"
 #include "MainWindowActions.h"
@@ -19,6 +20,7 @@ class FileListCommands;
 class FileListModel;
 class FileListView;
 class MissingFilesDialog;
+class ScanWindows;
 class SplitterBar;
 class QFrame;
 class QLabel;
@@ -52,6 +54,9 @@ public:
     DetailsPanel &detailsPanel() { return *m_details; }
     bool listDragActive() const { return m_listDragActive; }
     bool keywordsHaveFocus() const { return m_keywordsHaveFocus; }
+    ScanWindows &scanWindows() { return *m_scanWindows; }
+    ExtensionTable &extensionTable() { return m_extensions; }
+    bool includeSubfolders() const { return m_includeSubfolders; }
 
     // The category of the tree's selected node, 0 when none is selected.
     int selectedCategory() const;
@@ -106,6 +111,10 @@ private:
     CategoryCommands *m_categoryCommands;
     FileListCommands *m_fileListCommands;
     MainWindowActions m_actions;
+    // Shared with the windows of finding media, for the whole run of the program.
+    ExtensionTable m_extensions;
+    bool m_includeSubfolders = false;
+    ScanWindows *m_scanWindows = nullptr;
 
     QWidget *m_central = nullptr;
     QWidget *m_titleStrip = nullptr;

@@ -27,7 +27,7 @@ const ToolButton kToolButtons[] = {
     {"ChangeCategory", "Change Name", "ChangeFolderName", "edit-rename", QStyle::SP_FileDialogDetailedView,
      "mnuChangeCategoryName"},
     {"DeleteCategory", "Delete Category", "DeleteFolder", "edit-delete", QStyle::SP_TrashIcon, "mnuFileDelete"},
-    {"ImportFiles", "Import Files", "ImportFiles", "document-import", QStyle::SP_ArrowDown, "mnuFileImport"},
+    {"ImportFiles", "Import Files", "ImportFiles", "document-import", QStyle::SP_ArrowDown, "mnuImportFiles"},
 };
 
 } // namespace
@@ -81,7 +81,7 @@ void MainWindowActions::buildMenus(QMainWindow &window)
     addEntry(file, QStringLiteral("mnuFileOpen"), QStringLiteral("&Open..."), QStringLiteral("Ctrl+O"));
     file->addSeparator();
     addEntry(file, QStringLiteral("mnuFileSearch"), QStringLiteral("&Search"), QStringLiteral("Ctrl+F"));
-    addEntry(file, QStringLiteral("mnuFileImport"), QStringLiteral("&Import Files"), QStringLiteral("Ctrl+I"));
+    addEntry(file, QStringLiteral("mnuImportFiles"), QStringLiteral("&Import Files"), QStringLiteral("Ctrl+I"));
     file->addSeparator();
     addEntry(file, QStringLiteral("mnuAddDrive"), QStringLiteral("Add &Category"));
     addEntry(file, QStringLiteral("mnuFileAddCategory"), QStringLiteral("&Add Sub-Category"));

@@ -98,7 +98,7 @@ void TestMainWindow::menuEntries_data()
         {"mnuSave", "&Save", "Ctrl+S"},
         {"mnuFileOpen", "&Open...", "Ctrl+O"},
         {"mnuFileSearch", "&Search", "Ctrl+F"},
-        {"mnuFileImport", "&Import Files", "Ctrl+I"},
+        {"mnuImportFiles", "&Import Files", "Ctrl+I"},
         {"mnuAddDrive", "Add &Category", ""},
         {"mnuFileAddCategory", "&Add Sub-Category", ""},
         {"mnuChangeCategoryName", "Change Ca&tegory Name", ""},

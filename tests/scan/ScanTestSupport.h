@@ -1,0 +1,93 @@
+#pragma once
+
+#include "AppSettings.h"
+#include "Catalog.h"
+#include "ExtensionTable.h"
+#include "FileIconCache.h"
+#include "FileListModel.h"
+#include "FileRecord.h"
+#include "FileTypeCache.h"
+#include "ScanContext.h"
+#include "ScriptedInteraction.h"
+
+#include <QIcon>
+#include <QStandardPaths>
+#include <QStringList>
+
+// Settings go to the test's own place before anything opens them.
+struct SettingsInTestMode {
+    SettingsInTestMode() { QStandardPaths::setTestModeEnabled(true); }
+};
+
+// Everything the main window owns and the windows of finding media share, for tests.
+struct ScanFixture {
+    SettingsInTestMode testMode;
+    Catalog catalog;
+    FileTypeCache types;
+    FileIconCache icons{[](const QString &) { return QIcon(); }};
+    FileListModel fileList{icons, types};
+    ScriptedInteraction interaction;
+    AppSettings settings;
+    ExtensionTable extensions;
+    bool includeSubfolders = true;
+    QList<int> selectedCategories;
+
+    ScanFixture()
+    {
+        catalog.resetToEmpty();
+        catalog.markSaved();
+        fileList.setBackgroundFillEnabled(false);
+    }
+
+    ScanContext context()
+    {
+        return {catalog, fileList, interaction, settings, extensions, includeSubfolders, [this](int categoryIndex) {
+                    selectedCategories.append(categoryIndex);
+                }};
+    }
+
+    QStringList rowPaths() const
+    {
+        QStringList paths;
+        for (int row = 0; row < fileList.rowCount(); ++row)
+            paths.append(fileList.rowPath(row));
+        return paths;
+    }
+
+    // The paths of the records filed under the category, in record-list order.
+    QStringList recordPathsIn(int categoryIndex) const
+    {
+        QStringList paths;
+        for (int position = 0; position < catalog.records().size(); ++position) {
+            if (catalog.records().categoryAt(position) == categoryIndex)
+                paths.append(recordPath(catalog.records().at(position)));
+        }
+        return paths;
+    }
+
+    // Found records stand behind the first record newest first: reversed, they give the
+    // order in which the scan found the files.
+    QStringList foundOrder(int categoryIndex) const
+    {
+        QStringList paths = recordPathsIn(categoryIndex);
+        std::reverse(paths.begin(), paths.end());
+        return paths;
+    }
+};
+
+// A message as "title|icon|buttons|text", so that a whole conversation compares at once.
+inline QString describe(const Interaction::Message &message)
+{
+    static const char *const icons[] = {"none", "critical", "question", "information", "exclamation"};
+    static const char *const buttons[] = {"ok", "yesno", "yesnocancel"};
+    return message.title + QLatin1Char('|') + QLatin1String(icons[int(message.icon)]) + QLatin1Char('|')
+        + QLatin1String(buttons[int(message.buttons)]) + QLatin1Char('|') + message.text;
+}
+
+inline QStringList describeAll(const QList<Interaction::Message> &messages)
+{
+    QStringList described;
+    for (const Interaction::Message &message : messages)
+        described.append(describe(message));
+    return described;
+}
