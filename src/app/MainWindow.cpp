@@ -68,7 +68,13 @@ MainWindow::MainWindow(Interaction::Interface &interaction, AppSettings &setting
     connectEditing();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The views paint from the type and icon caches, which are members and would go
+    // before the child widgets do: take the widgets down first.
+    delete m_scanWindows;
+    delete takeCentralWidget();
+}
 
 void MainWindow::buildCentralArea()
 {

@@ -37,6 +37,18 @@ void CategoryTreeView::mouseReleaseEvent(QMouseEvent *event)
         Q_EMIT clickedAnywhere();
 }
 
+QItemSelectionModel::SelectionFlags CategoryTreeView::selectionCommand(const QModelIndex &index,
+                                                                      const QEvent *event) const
+{
+    // A click beside the nodes keeps the selected node (Qt would clear it when the
+    // button comes up over empty space), so that the click lists that category
+    // again instead of emptying the file list.
+    if (!index.isValid() && event
+        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease))
+        return QItemSelectionModel::NoUpdate;
+    return QTreeView::selectionCommand(index, event);
+}
+
 void CategoryTreeView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QTreeView::mouseDoubleClickEvent(event);
