@@ -14,13 +14,6 @@ using Interaction::Answer;
 using Interaction::Buttons;
 using Interaction::Icon;
 
-namespace {
-
-const QString kProgramTitle = QStringLiteral("Corvanta");
-const QString kMarlowind = QStringLiteral("Marlowind");
-
-} // namespace
-
 CatalogFileCommands::CatalogFileCommands(Catalog &catalog, Interaction::Interface &interaction, AppSettings &settings,
                                          QObject *parent)
     : QObject(parent)
@@ -61,7 +54,7 @@ void CatalogFileCommands::loadAtStartup(const QString &commandLine)
 void CatalogFileCommands::newCatalog()
 {
     if (m_interaction.message(QStringLiteral("Are you sure you want to clear the current list and start a new list?"),
-                              kProgramTitle, Icon::Question, Buttons::YesNo)
+                              Interaction::kProgramTitle, Icon::Question, Buttons::YesNo)
         == Answer::No)
         return;
     // Deliberately leaves the saved flag alone: a New never offers to save.
@@ -82,7 +75,7 @@ void CatalogFileCommands::open()
     // proposes the current catalog's file, not the one about to be opened.
     if (!m_catalog.FileListSaved()) {
         const Answer answer = m_interaction.message(QStringLiteral("Do you wish to save changes to current FileList?"),
-                                                    kProgramTitle, Icon::Question, Buttons::YesNo);
+                                                    Interaction::kProgramTitle, Icon::Question, Buttons::YesNo);
         if (answer == Answer::Yes && save() != SaveOutcome::Saved)
             return;
     }
@@ -91,7 +84,7 @@ void CatalogFileCommands::open()
     QFile probe(chosen);
     if (!probe.open(QIODevice::ReadOnly)) {
         m_interaction.message(QStringLiteral("The catalog file %1 could not be opened: %2.").arg(chosen, probe.errorString()),
-                              kProgramTitle, Icon::Critical);
+                              Interaction::kProgramTitle, Icon::Critical);
         return;
     }
     probe.close();
@@ -115,7 +108,7 @@ void CatalogFileCommands::reportLoad(const QString &path, const CatalogLoadRepor
     m_interaction.message(QStringLiteral("The catalog file %1 could not be read completely. Reading stopped%2: %3.\n"
                                          "The catalog holds what was read before that point.")
                               .arg(path, where, report.stop->reason),
-                          kProgramTitle, Icon::Exclamation);
+                          Interaction::kProgramTitle, Icon::Exclamation);
 }
 
 bool CatalogFileCommands::refuseTooManyCategories(int categoryLines)
@@ -126,7 +119,7 @@ bool CatalogFileCommands::refuseTooManyCategories(int categoryLines)
                                          "Please delete some categories, then save again.")
                               .arg(categoryLines)
                               .arg(CatalogFileFormat::kMaxCategories),
-                          kProgramTitle, Icon::Critical);
+                          Interaction::kProgramTitle, Icon::Critical);
     return true;
 }
 
@@ -142,7 +135,7 @@ CatalogFileCommands::SaveOutcome CatalogFileCommands::save()
     m_settings.setDefaultFilePath(chosen);
 
     if (QFileInfo::exists(chosen)
-        && m_interaction.message(chosen + QStringLiteral(" already exists. Do you wish to overwrite?"), kProgramTitle,
+        && m_interaction.message(chosen + QStringLiteral(" already exists. Do you wish to overwrite?"), Interaction::kProgramTitle,
                                  Icon::Critical, Buttons::YesNo)
             == Answer::No)
         return SaveOutcome::Cancelled;
@@ -150,18 +143,18 @@ CatalogFileCommands::SaveOutcome CatalogFileCommands::save()
     if (m_catalog.findTemporary() != -1)
         m_interaction.message(QStringLiteral("Temporary folder will not be saved. If you want to save the files in the "
                                              "folder, please drag the files to their respective folders."),
-                              kProgramTitle, Icon::Critical);
+                              Interaction::kProgramTitle, Icon::Critical);
 
     // The new file replaces the old one only once it is complete.
     if (const auto error = CatalogFileWriter(m_catalog, m_catalog.findTemporary()).saveTo(chosen)) {
         m_interaction.message(QStringLiteral("An error has occured when trying to save. Please report the error to ")
                                   + kSupportAddress + QStringLiteral(".\n") + QString::number(error->number)
                                   + QStringLiteral(" - ") + error->description + QStringLiteral("."),
-                              kMarlowind, Icon::Critical);
+                              Interaction::kMarlowindTitle, Icon::Critical);
         return SaveOutcome::Failed;
     }
     m_catalog.markSaved();
-    m_interaction.message(QStringLiteral("Marlowind Database successfully saved."), kProgramTitle, Icon::Information);
+    m_interaction.message(QStringLiteral("Marlowind Database successfully saved."), Interaction::kProgramTitle, Icon::Information);
     return SaveOutcome::Saved;
 }
 
@@ -171,7 +164,7 @@ bool CatalogFileCommands::confirmClose()
         return true;
     const Answer answer = m_interaction.message(
         QStringLiteral("Your filelist has been changed since you last saved it. Would you like to save now?"),
-        kProgramTitle, Icon::Critical, Buttons::YesNoCancel);
+        Interaction::kProgramTitle, Icon::Critical, Buttons::YesNoCancel);
     if (answer == Answer::Cancel)
         return false;
     // A save that was cancelled or failed keeps the window open: the changes would be lost.

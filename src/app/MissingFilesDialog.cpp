@@ -42,6 +42,6 @@ void MissingFilesDialog::acknowledge()
     m_interaction.message(QStringLiteral("Saving list after program loads will remove references to the invalid files. "
                                          "If you wish to save the reference, do not save the filelist and correct the "
                                          "path to the files."),
-                          QStringLiteral("Marlowind"), Interaction::Icon::None);
+                          Interaction::kMarlowindTitle, Interaction::Icon::None);
     close();
 }

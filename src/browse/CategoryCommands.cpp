@@ -8,13 +8,6 @@ using Interaction::Answer;
 using Interaction::Buttons;
 using Interaction::Icon;
 
-namespace {
-
-const QString kProgramTitle = QStringLiteral("Corvanta");
-const QString kMarlowind = QStringLiteral("Marlowind");
-
-} // namespace
-
 CategoryCommands::CategoryCommands(Catalog &catalog, Interaction::Interface &interaction, QObject *parent)
     : QObject(parent)
     , m_catalog(catalog)
@@ -39,7 +32,7 @@ bool CategoryCommands::refuseName(const QString &name, NameKind kind, const QStr
     // A second "Temporary" would be taken for the system category and lost on saving.
     if (name == Catalog::kTemporaryName) {
         m_interaction.message(QStringLiteral("System category, please choose a different category name."),
-                              kProgramTitle, Icon::Critical);
+                              Interaction::kProgramTitle, Icon::Critical);
         return true;
     }
     return false;
@@ -52,7 +45,7 @@ bool CategoryCommands::refuseWhenFull()
     m_interaction.message(QStringLiteral("A catalog holds at most %1 categories. Please delete a category before "
                                          "adding another.")
                               .arg(kMaxCategories),
-                          kProgramTitle, Icon::Critical);
+                          Interaction::kProgramTitle, Icon::Critical);
     return true;
 }
 
@@ -60,7 +53,7 @@ bool CategoryCommands::refuseWithoutSelection(int selectedIndex)
 {
     if (m_catalog.tree().node(selectedIndex))
         return false;
-    m_interaction.message(QStringLiteral("Please select a category or sub-category"), kProgramTitle, Icon::None);
+    m_interaction.message(QStringLiteral("Please select a category or sub-category"), Interaction::kProgramTitle, Icon::None);
     return true;
 }
 
@@ -68,8 +61,8 @@ int CategoryCommands::AddCategory()
 {
     if (refuseWhenFull())
         return 0;
-    const QString name = m_interaction.prompt(QStringLiteral("What is the name of the new category?"), kProgramTitle, QString());
-    if (name.isEmpty() || refuseName(name, NameKind::Category, kProgramTitle))
+    const QString name = m_interaction.prompt(QStringLiteral("What is the name of the new category?"), Interaction::kProgramTitle, QString());
+    if (name.isEmpty() || refuseName(name, NameKind::Category, Interaction::kProgramTitle))
         return 0;
     const int index = m_catalog.tree().addRoot(name);
     m_catalog.markChanged();
@@ -85,13 +78,13 @@ int CategoryCommands::AddSubCategory(int selectedIndex)
     if (m_catalog.tree().node(selectedIndex)->name == Catalog::kTemporaryName) {
         m_interaction.message(QStringLiteral("You cannot create a sub-category under 'Temporary'. A category will be "
                                              "added instead."),
-                              kMarlowind, Icon::Critical);
+                              Interaction::kMarlowindTitle, Icon::Critical);
         return AddCategory();
     }
     if (refuseWhenFull())
         return 0;
-    const QString name = m_interaction.prompt(QStringLiteral("What is the name of the new sub-category?"), kProgramTitle, QString());
-    if (name.isEmpty() || refuseName(name, NameKind::SubCategory, kMarlowind))
+    const QString name = m_interaction.prompt(QStringLiteral("What is the name of the new sub-category?"), Interaction::kProgramTitle, QString());
+    if (name.isEmpty() || refuseName(name, NameKind::SubCategory, Interaction::kMarlowindTitle))
         return 0;
     const int index = m_catalog.tree().addChild(selectedIndex, name);
     // A new sub-category is a change like any other: closing must offer to save it.
@@ -105,11 +98,11 @@ int CategoryCommands::RenameCategory(int selectedIndex)
         return 0;
     const QString current = m_catalog.tree().node(selectedIndex)->name;
     const QString name = m_interaction.prompt(QStringLiteral("What would you like to change the category's name to?"),
-                                              kMarlowind, current);
+                                              Interaction::kMarlowindTitle, current);
     if (name.isEmpty())
         return 0;
     // Keeping the name as it is stays allowed, even for the system category.
-    if (name != current && refuseName(name, NameKind::Category, kMarlowind))
+    if (name != current && refuseName(name, NameKind::Category, Interaction::kMarlowindTitle))
         return 0;
     m_catalog.tree().rename(selectedIndex, name);
     m_catalog.markChanged();
@@ -121,7 +114,7 @@ bool CategoryCommands::RemoveCategory(int selectedIndex)
     if (refuseWithoutSelection(selectedIndex))
         return false;
     if (m_interaction.message(QStringLiteral("Are you sure you want to delete the category and all sub catagories?"),
-                              kProgramTitle, Icon::Question, Buttons::YesNo)
+                              Interaction::kProgramTitle, Icon::Question, Buttons::YesNo)
         != Answer::Yes)
         return false;
     // One pass without yielding: no other command can run on a half-deleted catalog.

@@ -10,13 +10,6 @@ using Interaction::Answer;
 using Interaction::Buttons;
 using Interaction::Icon;
 
-namespace {
-
-const QString kProgramTitle = QStringLiteral("Corvanta");
-const QString kMarlowind = QStringLiteral("Marlowind");
-
-} // namespace
-
 FileListCommands::FileListCommands(Catalog &catalog, FileListModel &files, Interaction::Interface &interaction,
                                    QObject *parent)
     : QObject(parent)
@@ -43,14 +36,14 @@ void FileListCommands::RemoveItem(const QList<int> &selectedRows, int currentRow
             return;
         const QString question = QStringLiteral("Are you sure you want to remove ") + name.data().toString()
             + QStringLiteral(" from the file list?");
-        if (m_interaction.message(question, kMarlowind, Icon::Critical, Buttons::YesNo) == Answer::No)
+        if (m_interaction.message(question, Interaction::kMarlowindTitle, Icon::Critical, Buttons::YesNo) == Answer::No)
             return;
         CatalogEdits::removeRecordsWithPaths(m_catalog, {m_files.rowPath(currentRow)});
         m_files.removeRowsAt({currentRow});
         return;
     }
     if (m_interaction.message(QStringLiteral("Are you sure you want to remove the selected items from the playlist?"),
-                              kMarlowind, Icon::Critical, Buttons::YesNo)
+                              Interaction::kMarlowindTitle, Icon::Critical, Buttons::YesNo)
         == Answer::No)
         return;
     if (selectedRows.isEmpty())
@@ -62,7 +55,7 @@ void FileListCommands::RemoveItem(const QList<int> &selectedRows, int currentRow
 void FileListCommands::MoveDroppedFiles(const QStringList &paths, int targetCategory, const QList<int> &selectedRows)
 {
     if (!m_catalog.tree().node(targetCategory)) {
-        m_interaction.message(QStringLiteral("Please select a category or sub-category"), kProgramTitle, Icon::None);
+        m_interaction.message(QStringLiteral("Please select a category or sub-category"), Interaction::kProgramTitle, Icon::None);
         return;
     }
     CatalogEdits::MoveDroppedFiles(m_catalog, paths, targetCategory);
@@ -75,10 +68,10 @@ void FileListCommands::UpdateKeywords(const QList<int> &selectedRows, const QStr
     const KeywordEditor::Result result = KeywordEditor::UpdateKeywords(m_catalog, pathsOf(selectedRows), keywords);
     switch (result.outcome) {
     case KeywordEditor::Outcome::IllegalCharacters:
-        m_interaction.message(QStringLiteral("Keywords contain illegal characters."), kProgramTitle, Icon::Critical);
+        m_interaction.message(QStringLiteral("Keywords contain illegal characters."), Interaction::kProgramTitle, Icon::Critical);
         return;
     case KeywordEditor::Outcome::NoRecordIdentified:
-        m_interaction.message(QStringLiteral("Unable to identify record, cannot update record"), kProgramTitle,
+        m_interaction.message(QStringLiteral("Unable to identify record, cannot update record"), Interaction::kProgramTitle,
                               Icon::Critical);
         return;
     case KeywordEditor::Outcome::Updated:

@@ -6,6 +6,11 @@
 // goes through this interface, so that tests can answer them from a script.
 namespace Interaction {
 
+// The two titles message boxes carry: the program's own name, and the older
+// product name most boxes still show.
+inline const QString kProgramTitle = QStringLiteral("Corvanta");
+inline const QString kMarlowindTitle = QStringLiteral("Marlowind");
+
 enum class Icon { None, Critical, Question, Information, Exclamation };
 enum class Buttons { Ok, YesNo, YesNoCancel };
 enum class Answer { Ok, Yes, No, Cancel };

@@ -15,8 +15,6 @@
 
 namespace {
 
-const QString kMarlowind = QStringLiteral("Marlowind");
-
 QPushButton *makeButton(const QString &caption, const QString &name, QWidget *parent)
 {
     auto *button = new QPushButton(caption, parent);
@@ -142,12 +140,12 @@ void AdditionalExtensionsDialog::rememberListFile(const QString &fileName)
 void AdditionalExtensionsDialog::addExtension()
 {
     const QString answer = m_interaction.prompt(
-        QStringLiteral("What extension would you like to add?\r\nExample - ini"), kMarlowind, QString());
+        QStringLiteral("What extension would you like to add?\r\nExample - ini"), Interaction::kMarlowindTitle, QString());
     if (answer.isEmpty())
         return;
     if (m_list->count() >= kMaximumEntries) {
         m_interaction.message(QStringLiteral("No more than %1 extensions can be listed.").arg(kMaximumEntries),
-                              kMarlowind, Interaction::Icon::Critical);
+                              Interaction::kMarlowindTitle, Interaction::Icon::Critical);
         return;
     }
     m_list->addItem(answer);
@@ -159,7 +157,7 @@ void AdditionalExtensionsDialog::modifyExtension()
     const QString old = selected ? selected->text() : QString();
     const QString answer = m_interaction.prompt(QStringLiteral("What would you like to change the extension ") + old
                                                     + QStringLiteral("to?\r\nExample - ini"),
-                                                kMarlowind, old);
+                                                Interaction::kMarlowindTitle, old);
     if (answer.isEmpty())
         return;
     delete selected;
@@ -194,7 +192,7 @@ void AdditionalExtensionsDialog::saveList()
         return;
     fileName = withListExtension(fileName);
     if (QFileInfo::exists(fileName)
-        && m_interaction.message(fileName + QStringLiteral(" already exists. Do you want to overwrite?"), kMarlowind,
+        && m_interaction.message(fileName + QStringLiteral(" already exists. Do you want to overwrite?"), Interaction::kMarlowindTitle,
                                  Interaction::Icon::None, Interaction::Buttons::YesNo)
             != Interaction::Answer::Yes)
         return;
@@ -203,7 +201,7 @@ void AdditionalExtensionsDialog::saveList()
     if (const auto error = ExtensionListFile::write(fileName, entries)) {
         m_interaction.message(QStringLiteral("The extension list could not be saved to ") + fileName
                                   + QStringLiteral(": ") + *error,
-                              kMarlowind, Interaction::Icon::Critical);
+                              Interaction::kMarlowindTitle, Interaction::Icon::Critical);
         return;
     }
     // An empty list is an empty file, and does not become the list last used.

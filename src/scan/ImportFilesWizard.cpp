@@ -137,7 +137,7 @@ void ImportFilesWizard::continueToScan()
     m_includeSubfolders = m_includeSubfoldersBox->isChecked();
     QTreeWidgetItem *node = selectedNode();
     if (!node || node->text(0).isEmpty()) {
-        m_interaction.message(QStringLiteral("Please choose a folder to import."), QStringLiteral("Corvanta"),
+        m_interaction.message(QStringLiteral("Please choose a folder to import."), Interaction::kProgramTitle,
                               Interaction::Icon::None);
         return;
     }
@@ -145,7 +145,7 @@ void ImportFilesWizard::continueToScan()
     if (kindOf(node) == NodeKind::Drive) {
         if (!driveIsReady(folder)) {
             m_interaction.message(QStringLiteral("Please put a disk in the ") + folder + QStringLiteral(" drive"),
-                                  QStringLiteral("Marlowind"), Interaction::Icon::Critical);
+                                  Interaction::kMarlowindTitle, Interaction::Icon::Critical);
             return;
         }
     } else if (!QFileInfo(folder).isDir()) {

@@ -17,9 +17,6 @@
 
 namespace {
 
-const QString kMarlowind = QStringLiteral("Marlowind");
-const QString kCorvanta = QStringLiteral("Corvanta");
-
 QPushButton *makeButton(const QString &caption, const QString &name, QWidget *parent)
 {
     auto *button = new QPushButton(caption, parent);
@@ -112,7 +109,7 @@ void ScanDialog::RunAllFilesScan()
 
 bool ScanDialog::prepareTemporary(ScanKind kind)
 {
-    const QString &title = kind == ScanKind::Media ? kMarlowind : kCorvanta;
+    const QString &title = kind == ScanKind::Media ? Interaction::kMarlowindTitle : Interaction::kProgramTitle;
     Catalog &catalog = m_context.catalog;
     if (catalog.tree().isEmpty()) {
         m_context.interaction.message(QStringLiteral("No drives avaliable, creating temporary drive."), title,
@@ -131,7 +128,7 @@ bool ScanDialog::prepareTemporary(ScanKind kind)
     const Interaction::Answer answer = m_context.interaction.message(
         QStringLiteral(
             "If you continue all files in your temporary category will be removed. Do you wish to continue?"),
-        kCorvanta, Interaction::Icon::None, Interaction::Buttons::YesNo);
+        Interaction::kProgramTitle, Interaction::Icon::None, Interaction::Buttons::YesNo);
     if (answer != Interaction::Answer::Yes)
         return false;
     // Out of the way until the progress window's button closes it.
@@ -159,7 +156,7 @@ void ScanDialog::startScan(std::vector<ScanPass> passes, ScanKind kind)
     // A finished scan's progress window goes with it; the new scan gets a fresh one.
     m_session.reset();
     ScanSession::Options options;
-    options.messageTitle = kind == ScanKind::Media ? kMarlowind : kCorvanta;
+    options.messageTitle = kind == ScanKind::Media ? Interaction::kMarlowindTitle : Interaction::kProgramTitle;
     // Search All Files leaves this dialog in view; its progress window must not cover it.
     options.progressStaysOnTop = kind == ScanKind::Media;
     m_session = std::make_unique<ScanSession>(
