@@ -9,7 +9,6 @@
 #include "ScriptedInteraction.h"
 #include "TestFiles.h"
 
-#include <QHeaderView>
 #include <QImage>
 #include <QSettings>
 #include <QStandardPaths>
@@ -18,16 +17,29 @@
 
 #include <memory>
 
-// A main window over a small catalog of real files in a temporary folder, with
-// every dialog answered from a script. Shared by the browsing and editing tests.
-//
-// The catalog: 1 Photos (with 3 Holidays below it), 2 Music, 4 Empty. Photos holds
-// a.png (filed twice), b.jpg, d.bmp and notes.txt, chosen so that sorting by name,
-// extension and keywords gives three different orders.
+// Everything a message box shows, as one line: "Title, Icon, Buttons: text".
+inline QString shown(const Interaction::Message &m)
+{
+    static const char *const icons[] = {"None", "Critical", "Question", "Information", "Exclamation"};
+    static const char *const buttons[] = {"Ok", "YesNo", "YesNoCancel"};
+    return QStringLiteral("%1, %2, %3: %4")
+        .arg(m.title, QLatin1String(icons[int(m.icon)]), QLatin1String(buttons[int(m.buttons)]), m.text);
+}
+inline QStringList shownMessages(const ScriptedInteraction &ui)
+{
+    QStringList lines;
+    for (const Interaction::Message &m : ui.messages)
+        lines.append(shown(m));
+    return lines;
+}
+
+// Main windows over a small catalog of real files in a temporary folder, every
+// dialog answered from a script: 1 Photos (3 Holidays below it), 2 Music, 4 Empty.
+// Photos holds a.png (filed twice), b.jpg, d.bmp and notes.txt.
 class WindowFixture
 {
 public:
-    // In the order of the catalog file.
+    // In the order of the catalog file, folder left out.
     static QStringList catalogRecords()
     {
         return {"a.png/1>sunset", "song.mp3/2>rock",       "b.jpg/1>beach", "notes.txt/1>",
@@ -43,7 +55,6 @@ public:
         m_ui = std::make_unique<ScriptedInteraction>();
         QSettings(QStringLiteral("Corvanta"), QStringLiteral("Corvanta")).clear();
         m_settings = std::make_unique<AppSettings>();
-
         for (const char *name : {"a.png", "b.jpg", "holiday.2004.png", "d.bmp"}) {
             QImage picture(40, 30, QImage::Format_RGB32);
             picture.fill(Qt::darkGreen);
@@ -52,27 +63,23 @@ public:
         QVERIFY(!TestFiles::createFile(path(QStringLiteral("song.mp3")), "ID3").isEmpty());
         QVERIFY(!TestFiles::createFile(path(QStringLiteral("notes.txt")), "some notes").isEmpty());
 
-        QByteArray text = " 4 \r\n"
-                          "\"Photos\",\"Photos\",1\r\n"
-                          "\"Music\",\"Music\",2\r\n"
-                          "\"Holidays\",\"Photos\\Holidays\",3\r\n"
-                          "\"Empty\",\"Empty\",4\r\n";
+        QByteArray text = " 4 \r\n\"Photos\",\"Photos\",1\r\n\"Music\",\"Music\",2\r\n"
+                          "\"Holidays\",\"Photos\\Holidays\",3\r\n\"Empty\",\"Empty\",4\r\n";
         for (const QString &record : catalogRecords()) {
             const int slash = record.lastIndexOf(QLatin1Char('/'));
             const int gt = record.lastIndexOf(QLatin1Char('>'));
             text += "\"" + path(record.left(slash)).toUtf8() + "\"," + record.mid(slash + 1, gt - slash - 1).toUtf8()
                 + ",\"" + record.mid(gt + 1).toUtf8() + "\"\r\n";
         }
-        m_catalogPath = TestFiles::createFile(m_dir->filePath(QStringLiteral("catalog.kvd")), text);
+        m_catalogPath = TestFiles::createFile(path(QStringLiteral("catalog.kvd")), text);
         QVERIFY(!m_catalogPath.isEmpty());
     }
 
     // Fails the test when something was asked that no test scripted.
     void tearDownFixture()
     {
-        // Closed before they go, as the program closes its window before destroying
-        // it: a window destroyed while still shown lays its file list out once more
-        // after the type and icon caches that the list's model reads are gone.
+        // Closed before they go, as the program does: a window destroyed while shown
+        // lays its list out once more after the caches its model reads are gone.
         for (auto &window : m_windows) {
             window->catalog().markSaved(); // no offer to save on the way out
             window->close();
@@ -103,12 +110,8 @@ public:
         QStringList result;
         const QString prefix = m_dir->path() + QLatin1Char('/');
         const RecordList &list = window->catalog().records();
-        for (int i = 0; i < list.size(); ++i) {
-            QString record = list.at(i);
-            if (record.startsWith(prefix))
-                record.remove(0, prefix.size());
-            result.append(record);
-        }
+        for (int i = 0; i < list.size(); ++i)
+            result.append(list.at(i).startsWith(prefix) ? list.at(i).mid(prefix.size()) : list.at(i));
         return result;
     }
 
@@ -138,16 +141,15 @@ public:
 
     static QPoint nodeCentre(MainWindow *window, int category)
     {
-        CategoryTreeView &tree = window->categoryTree();
         const QModelIndex node = window->categoryTreeModel().indexForCategory(category);
-        tree.scrollTo(node);
-        return tree.visualRect(node).center();
+        window->categoryTree().scrollTo(node);
+        return window->categoryTree().visualRect(node).center();
     }
     // A point of the tree's viewport below every node.
     static QPoint besideNodes(MainWindow *window)
     {
-        CategoryTreeView &tree = window->categoryTree();
-        return QPoint(tree.viewport()->width() / 2, tree.viewport()->height() - 4);
+        const QWidget *viewport = window->categoryTree().viewport();
+        return QPoint(viewport->width() / 2, viewport->height() - 4);
     }
     static void clickCategory(MainWindow *window, int category)
     {
@@ -155,33 +157,20 @@ public:
     }
     static QPoint rowCentre(MainWindow *window, int row)
     {
-        FileListView &list = window->fileList();
-        return list.visualRect(window->fileListModel().index(row, NameColumn)).center();
+        return window->fileList().visualRect(window->fileListModel().index(row, NameColumn)).center();
     }
-    static void clickRow(MainWindow *window, int row, Qt::KeyboardModifiers modifiers = {})
+    static void clickRow(MainWindow *window, int row)
     {
-        QTest::mouseClick(window->fileList().viewport(), Qt::LeftButton, modifiers, rowCentre(window, row));
-    }
-    static int rowNamed(MainWindow *window, const QString &name)
-    {
-        return int(rowNames(window).indexOf(name));
+        QTest::mouseClick(window->fileList().viewport(), Qt::LeftButton, {}, rowCentre(window, row));
     }
     static void selectRows(MainWindow *window, const QStringList &names)
     {
         QItemSelectionModel *selection = window->fileList().selectionModel();
         selection->clear();
         for (const QString &name : names) {
-            const QModelIndex index = window->fileListModel().index(rowNamed(window, name), 0);
+            const QModelIndex index = window->fileListModel().index(int(rowNames(window).indexOf(name)), 0);
             selection->setCurrentIndex(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
         }
-    }
-    static QStringList selectedNames(MainWindow *window)
-    {
-        QStringList names;
-        for (const QModelIndex &index : window->fileList().selectionModel()->selectedRows())
-            names.append(index.data().toString());
-        names.sort();
-        return names;
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;

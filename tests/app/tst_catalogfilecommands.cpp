@@ -1,18 +1,13 @@
-#include "AppSettings.h"
 #include "Catalog.h"
 #include "CatalogFileCommands.h"
 #include "FileRecord.h"
-#include "ScriptedInteraction.h"
-#include "TestFiles.h"
+#include "Startup.h"
+#include "WindowTestSupport.h"
 
+#include <QRegularExpression>
 #include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
 
 using Interaction::Answer;
-using Interaction::Buttons;
-using Interaction::Icon;
 using SaveOutcome = CatalogFileCommands::SaveOutcome;
 
 class TestCatalogFileCommands : public QObject
@@ -20,23 +15,16 @@ class TestCatalogFileCommands : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
     void init();
-    void cleanup();
+    void cleanup() { QVERIFY2(m_ui->unexpected.isEmpty(), qPrintable(m_ui->unexpected.join(QLatin1Char('\n')))); }
 
-    void saveCancelledWritesNothing();
-    void saveWritesAndReports();
-    void saveOverExistingAsks_data();
-    void saveOverExistingAsks();
-    void saveWarnsAboutTemporary();
-    void saveFailureKeepsOldFileAndUnsavedState();
+    void save_data();
+    void save();
     void saveRefusesTooManyCategories();
-    void openLoadsAndStoresPath();
-    void openOffersSaveWithCurrentPath();
-    void openStaysWhenOfferedSaveDoesNotComplete();
-    void openReportsMissingFiles();
-    void openReportsWhereReadingStopped();
-    void openUnreadableFileKeepsCatalog();
+    void openOffersSaveFirst_data();
+    void openOffersSaveFirst();
+    void openReportsProblems_data();
+    void openReportsProblems();
     void newAsksAndKeepsSavedFlag_data();
     void newAsksAndKeepsSavedFlag();
     void closeOffersSave_data();
@@ -45,7 +33,10 @@ private Q_SLOTS:
     void startupChoosesCatalog();
 
 private:
-    QString catalogFile(const QString &name, const QByteArray &content);
+    QString catalogFile(const QString &name, const QByteArray &content)
+    {
+        return TestFiles::createFile(m_dir->filePath(name), content);
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Catalog> m_catalog;
@@ -54,127 +45,87 @@ private:
     std::unique_ptr<CatalogFileCommands> m_commands;
 };
 
-void TestCatalogFileCommands::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-}
-
 void TestCatalogFileCommands::init()
 {
+    QStandardPaths::setTestModeEnabled(true);
     m_dir = std::make_unique<QTemporaryDir>();
     m_catalog = std::make_unique<Catalog>();
     m_ui = std::make_unique<ScriptedInteraction>();
-    m_settings = std::make_unique<AppSettings>();
     QSettings(QStringLiteral("Corvanta"), QStringLiteral("Corvanta")).clear();
+    m_settings = std::make_unique<AppSettings>();
     m_commands = std::make_unique<CatalogFileCommands>(*m_catalog, *m_ui, *m_settings);
     m_catalog->resetToEmpty();
 }
 
-void TestCatalogFileCommands::cleanup()
+void TestCatalogFileCommands::save_data()
 {
-    QVERIFY2(m_ui->unexpected.isEmpty(), qPrintable(m_ui->unexpected.join(QLatin1Char('\n'))));
+    QTest::addColumn<QString>("lastUsed"); // the stored path; empty: none
+    QTest::addColumn<QString>("root"); // the catalog's one category
+    QTest::addColumn<QByteArray>("existing"); // the chosen file's contents before; empty: no such file
+    QTest::addColumn<QString>("saveAs"); // "" cancels the Save dialog
+    QTest::addColumn<Answer>("overwrite");
+    QTest::addColumn<SaveOutcome>("outcome");
+    QTest::addColumn<QStringList>("messages"); // %1 the chosen file
+    QTest::addColumn<QByteArray>("written"); // the chosen file's contents after
+    const QString done = QStringLiteral("Corvanta, Information, Ok: Marlowind Database successfully saved.");
+    const QString overwrite = QStringLiteral("Corvanta, Critical, YesNo: %1 already exists. Do you wish to overwrite?");
+    const QByteArray categoryA(" 1 \r\n\"A\"           \"A\"            1 \r\n");
+    QTest::newRow("dialog cancelled") << QString() << "A" << QByteArray() << QString() << Answer::No
+                                      << SaveOutcome::Cancelled << QStringList{} << QByteArray();
+    QTest::newRow("written and reported") << "old/last.kvd" << "A" << QByteArray() << "new.kvd" << Answer::No
+                                          << SaveOutcome::Saved << QStringList{done} << categoryA;
+    QTest::newRow("existing file kept on no") << QString() << "A" << QByteArray("old") << "c.kvd" << Answer::No
+                                              << SaveOutcome::Cancelled << QStringList{overwrite} << QByteArray("old");
+    QTest::newRow("existing file replaced on yes") << QString() << "A" << QByteArray("old") << "c.kvd" << Answer::Yes
+                                                   << SaveOutcome::Saved << QStringList{overwrite, done} << categoryA;
+    QTest::newRow("Temporary left out, with a warning")
+        << QString() << Catalog::kTemporaryName << QByteArray() << "t.kvd" << Answer::No << SaveOutcome::Saved
+        << QStringList{"Corvanta, Critical, Ok: Temporary folder will not be saved. If you want to save the files in "
+                       "the folder, please drag the files to their respective folders.",
+                       done}
+        << QByteArray(" 0 \r\n");
+    QTest::newRow("write failure: unsaved, nothing written")
+        << QString() << "A" << QByteArray() << "no such folder/c.kvd" << Answer::No << SaveOutcome::Failed
+        << QStringList{"Marlowind, Critical, Ok: An error has occured when trying to save. Please report the error to "
+                       "support@corvanta.org.\n<number> - <description>."}
+        << QByteArray();
 }
 
-QString TestCatalogFileCommands::catalogFile(const QString &name, const QByteArray &content)
+void TestCatalogFileCommands::save()
 {
-    return TestFiles::createFile(m_dir->filePath(name), content);
-}
-
-void TestCatalogFileCommands::saveCancelledWritesNothing()
-{
+    QFETCH(QString, lastUsed);
+    QFETCH(QString, root);
+    QFETCH(QByteArray, existing);
+    QFETCH(QString, saveAs);
+    QFETCH(Answer, overwrite);
+    QFETCH(SaveOutcome, outcome);
+    QFETCH(QStringList, messages);
+    const QString last = lastUsed.isEmpty() ? QString() : m_dir->filePath(lastUsed);
+    const QString path = saveAs.isEmpty() ? QString() : m_dir->filePath(saveAs);
+    m_settings->setDefaultFilePath(last);
+    m_catalog->tree().addRoot(root);
+    if (root == Catalog::kTemporaryName)
+        m_catalog->records().append(MakeFileRecord(QStringLiteral("/x.jpg"), 1, QString()));
     m_catalog->markChanged();
-    m_ui->saveFileAnswers = {QString()};
-    QCOMPARE(m_commands->save(), SaveOutcome::Cancelled);
-    QVERIFY(m_ui->messages.isEmpty());
-    QVERIFY(!m_catalog->FileListSaved());
-    QVERIFY(m_settings->defaultFilePath().isEmpty());
+    m_ui->saveFileAnswers = {path};
+    if (!existing.isEmpty()) {
+        QVERIFY(!catalogFile(saveAs, existing).isEmpty());
+        m_ui->answers = {overwrite};
+    }
+
+    QCOMPARE(m_commands->save(), outcome);
     const Interaction::FileDialog dialog = m_ui->saveDialogs.value(0);
     QCOMPARE(dialog.filter, QStringLiteral("Marlowind Database (*.kvd);;All Files (*.*)"));
-    QCOMPARE(dialog.initialFolder, CatalogFileCommands::programFolder());
-    QVERIFY(dialog.fileName.isEmpty());
-}
-
-void TestCatalogFileCommands::saveWritesAndReports()
-{
-    m_settings->setDefaultFilePath(m_dir->filePath(QStringLiteral("old/last.kvd")));
-    m_catalog->tree().addRoot(QStringLiteral("A"));
-    m_catalog->markChanged();
-    const QString path = m_dir->filePath(QStringLiteral("new.kvd"));
-    m_ui->saveFileAnswers = {path};
-
-    QCOMPARE(m_commands->save(), SaveOutcome::Saved);
-    QCOMPARE(m_ui->saveDialogs.value(0).fileName, m_dir->filePath(QStringLiteral("old/last.kvd")));
-    QCOMPARE(m_ui->saveDialogs.value(0).initialFolder, m_dir->filePath(QStringLiteral("old")));
-    QCOMPARE(TestFiles::readFile(path), QByteArray(" 1 \r\n\"A\"           \"A\"            1 \r\n"));
-    QVERIFY(m_catalog->FileListSaved());
-    QCOMPARE(m_settings->defaultFilePath(), path);
-    QCOMPARE(m_ui->messages.size(), 1);
-    QCOMPARE(m_ui->messages[0].text, QStringLiteral("Marlowind Database successfully saved."));
-    QCOMPARE(m_ui->messages[0].title, QStringLiteral("Corvanta"));
-    QCOMPARE(m_ui->messages[0].icon, Icon::Information);
-}
-
-void TestCatalogFileCommands::saveOverExistingAsks_data()
-{
-    QTest::addColumn<Answer>("answer");
-    QTest::newRow("no keeps the old file") << Answer::No;
-    QTest::newRow("yes replaces it") << Answer::Yes;
-}
-
-void TestCatalogFileCommands::saveOverExistingAsks()
-{
-    QFETCH(Answer, answer);
-    const QString path = catalogFile(QStringLiteral("c.kvd"), "old contents");
-    m_catalog->markChanged();
-    m_ui->saveFileAnswers = {path};
-    m_ui->answers = {answer};
-
-    const SaveOutcome outcome = m_commands->save();
-    const Interaction::Message question = m_ui->messages.value(0);
-    QCOMPARE(question.text, path + QStringLiteral(" already exists. Do you wish to overwrite?"));
-    QCOMPARE(question.icon, Icon::Critical);
-    QCOMPARE(question.buttons, Buttons::YesNo);
-    QCOMPARE(m_settings->defaultFilePath(), path); // stored before the question, either way
-    if (answer == Answer::No) {
-        QCOMPARE(outcome, SaveOutcome::Cancelled);
-        QCOMPARE(TestFiles::readFile(path), QByteArray("old contents"));
-        QVERIFY(!m_catalog->FileListSaved());
-    } else {
-        QCOMPARE(outcome, SaveOutcome::Saved);
-        QCOMPARE(TestFiles::readFile(path), QByteArray(" 0 \r\n"));
-    }
-}
-
-void TestCatalogFileCommands::saveWarnsAboutTemporary()
-{
-    m_catalog->tree().addRoot(Catalog::kTemporaryName);
-    m_catalog->records().append(MakeFileRecord(QStringLiteral("/x.jpg"), 1, QString()));
-    m_ui->saveFileAnswers = {m_dir->filePath(QStringLiteral("t.kvd"))};
-    QCOMPARE(m_commands->save(), SaveOutcome::Saved);
-    QCOMPARE(m_ui->messageTexts(),
-             (QStringList{QStringLiteral("Temporary folder will not be saved. If you want to save the files in the "
-                                         "folder, please drag the files to their respective folders."),
-                          QStringLiteral("Marlowind Database successfully saved.")}));
-    QCOMPARE(m_ui->messages[0].icon, Icon::Critical);
-    QCOMPARE(TestFiles::readFile(m_dir->filePath(QStringLiteral("t.kvd"))), QByteArray(" 0 \r\n"));
-}
-
-void TestCatalogFileCommands::saveFailureKeepsOldFileAndUnsavedState()
-{
-    m_catalog->markChanged();
-    const QString path = m_dir->filePath(QStringLiteral("no such folder/c.kvd"));
-    m_ui->saveFileAnswers = {path};
-    QCOMPARE(m_commands->save(), SaveOutcome::Failed);
-    QCOMPARE(m_ui->messages.size(), 1);
-    const Interaction::Message error = m_ui->messages[0];
-    QVERIFY(error.text.startsWith(QStringLiteral(
-        "An error has occured when trying to save. Please report the error to support@corvanta.org.\n")));
-    QVERIFY(error.text.endsWith(QLatin1Char('.')));
-    QVERIFY(error.text.contains(QStringLiteral(" - ")));
-    QCOMPARE(error.title, QStringLiteral("Marlowind"));
-    QCOMPARE(error.icon, Icon::Critical);
-    QVERIFY(!m_catalog->FileListSaved());
-    QVERIFY(!QFileInfo::exists(path));
+    QCOMPARE(dialog.fileName, last);
+    QCOMPARE(dialog.initialFolder, last.isEmpty() ? CatalogFileCommands::programFolder() : QFileInfo(last).path());
+    QStringList shownNow = shownMessages(*m_ui); // a write error's number and description vary
+    shownNow.replaceInStrings(QRegularExpression(QStringLiteral("\n-?\\d+ - .+\\.$")),
+                              QStringLiteral("\n<number> - <description>."));
+    QCOMPARE(shownNow, messages.replaceInStrings(QStringLiteral("%1"), path));
+    QTEST(TestFiles::readFile(path), "written");
+    QCOMPARE(QFileInfo::exists(path), !TestFiles::readFile(path).isEmpty());
+    QCOMPARE(m_catalog->FileListSaved(), outcome == SaveOutcome::Saved);
+    QCOMPARE(m_settings->defaultFilePath(), path.isEmpty() ? last : path); // stored before any question
 }
 
 void TestCatalogFileCommands::saveRefusesTooManyCategories()
@@ -184,9 +135,8 @@ void TestCatalogFileCommands::saveRefusesTooManyCategories()
     m_catalog->markChanged();
     QCOMPARE(m_commands->save(), SaveOutcome::Failed);
     QVERIFY(m_ui->saveDialogs.isEmpty());
-    QCOMPARE(m_ui->messages.size(), 1);
-    QVERIFY(m_ui->messages[0].text.contains(QStringLiteral("5000")));
-    QCOMPARE(m_ui->messages[0].icon, Icon::Critical);
+    QCOMPARE(shownMessages(*m_ui), QStringList{"Corvanta, Critical, Ok: This catalog has 5001 categories, but a catalog "
+                                               "file holds at most 5000. Please delete some categories, then save again."});
 
     // With the system category left out, 5001 nodes fit.
     m_catalog->tree().rename(5001, Catalog::kTemporaryName);
@@ -194,91 +144,99 @@ void TestCatalogFileCommands::saveRefusesTooManyCategories()
     QCOMPARE(m_commands->save(), SaveOutcome::Saved);
 }
 
-void TestCatalogFileCommands::openLoadsAndStoresPath()
+void TestCatalogFileCommands::openOffersSaveFirst_data()
 {
-    const QString path = catalogFile(QStringLiteral("a.kvd"), "1\r\n\"A\",\"A\",1\r\n");
-    QSignalSpy replaced(m_commands.get(), &CatalogFileCommands::catalogReplaced);
-    m_ui->openFileAnswers = {path};
-    m_commands->open();
-    QCOMPARE(m_ui->openDialogs.value(0).title, QStringLiteral("Open"));
-    QCOMPARE(m_catalog->tree().nodeCount(), 1);
-    QCOMPARE(m_catalog->records().size(), 0); // a loaded catalog has no sentinel
-    QVERIFY(m_catalog->FileListSaved());
-    QCOMPARE(m_settings->defaultFilePath(), path);
-    QCOMPARE(replaced.count(), 1);
-    QVERIFY(m_ui->messages.isEmpty());
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<QList<Answer>>("answers"); // to the offer to save, then to overwriting
+    QTest::addColumn<bool>("saveDialogAnswered"); // with the current file; or cancelled
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("saved catalog: no offer") << false << QList<Answer>{} << false << true;
+    QTest::newRow("offer taken: the current file saved first")
+        << true << QList<Answer>{Answer::Yes, Answer::Yes} << true << true;
+    QTest::newRow("offer declined") << true << QList<Answer>{Answer::No} << false << true;
+    QTest::newRow("offered save cancelled: stays") << true << QList<Answer>{Answer::Yes} << false << false;
 }
 
-void TestCatalogFileCommands::openOffersSaveWithCurrentPath()
+void TestCatalogFileCommands::openOffersSaveFirst()
 {
+    QFETCH(bool, changed);
+    QFETCH(QList<Answer>, answers);
+    QFETCH(bool, saveDialogAnswered);
+    QFETCH(bool, opens);
     const QString current = catalogFile(QStringLiteral("current.kvd"), " 0 \r\n");
     const QString next = catalogFile(QStringLiteral("next.kvd"), "1\r\n\"N\",\"N\",1\r\n");
     m_settings->setDefaultFilePath(current);
     m_catalog->tree().addRoot(QStringLiteral("Edited"));
-    m_catalog->markChanged();
+    changed ? m_catalog->markChanged() : m_catalog->markSaved();
+    QSignalSpy replaced(m_commands.get(), &CatalogFileCommands::catalogReplaced);
     m_ui->openFileAnswers = {next};
-    m_ui->answers = {Answer::Yes, Answer::Yes}; // save first; overwrite current.kvd
-    m_ui->saveFileAnswers = {current};
+    m_ui->answers = answers;
+    if (answers.value(0) == Answer::Yes)
+        m_ui->saveFileAnswers = {saveDialogAnswered ? current : QString()};
 
     m_commands->open();
-    QCOMPARE(m_ui->messages.value(0).text, QStringLiteral("Do you wish to save changes to current FileList?"));
-    QCOMPARE(m_ui->messages.value(0).buttons, Buttons::YesNo);
-    QCOMPARE(m_ui->saveDialogs.value(0).fileName, current);
-    QVERIFY(TestFiles::readFile(current).contains("Edited"));
+    QCOMPARE(m_ui->openDialogs.value(0).title, QStringLiteral("Open"));
+    QCOMPARE(m_ui->openDialogs.value(0).fileName, current);
+    QCOMPARE(shownMessages(*m_ui).value(0),
+             changed ? QStringLiteral("Corvanta, Question, YesNo: Do you wish to save changes to current FileList?")
+                     : QString());
+    if (!m_ui->saveDialogs.isEmpty()) // proposes the current catalog's file, not the one chosen
+        QCOMPARE(m_ui->saveDialogs[0].fileName, current);
+    QCOMPARE(TestFiles::readFile(current).contains("Edited"), saveDialogAnswered);
     QCOMPARE(TestFiles::readFile(next), QByteArray("1\r\n\"N\",\"N\",1\r\n"));
-    QCOMPARE(m_catalog->tree().node(1)->name, QStringLiteral("N"));
-    QCOMPARE(m_settings->defaultFilePath(), next);
-}
-
-void TestCatalogFileCommands::openStaysWhenOfferedSaveDoesNotComplete()
-{
-    const QString current = m_dir->filePath(QStringLiteral("current.kvd"));
-    const QString next = catalogFile(QStringLiteral("next.kvd"), "1\r\n\"N\",\"N\",1\r\n");
-    m_settings->setDefaultFilePath(current);
-    m_catalog->tree().addRoot(QStringLiteral("Edited"));
-    m_catalog->markChanged();
-    m_ui->openFileAnswers = {next};
-    m_ui->answers = {Answer::Yes};
-    m_ui->saveFileAnswers = {QString()}; // the user cancels the save
-
-    m_commands->open();
-    QCOMPARE(m_catalog->tree().node(1)->name, QStringLiteral("Edited"));
-    QVERIFY(!m_catalog->FileListSaved());
-    QCOMPARE(m_settings->defaultFilePath(), current);
-}
-
-void TestCatalogFileCommands::openReportsMissingFiles()
-{
-    const QString present = TestFiles::createFile(m_dir->filePath(QStringLiteral("p.jpg")), "x");
-    const QString path = catalogFile(QStringLiteral("m.kvd"), "0\r\n\"" + present.toUtf8() + "\",1,\"\"\r\n\"/nowhere/gone.jpg\",1,\"\"\r\n");
-    QSignalSpy missing(m_commands.get(), &CatalogFileCommands::missingFilesFound);
-    m_ui->openFileAnswers = {path};
-    m_commands->open();
-    QCOMPARE(missing.count(), 1);
-    QCOMPARE(missing.at(0).at(0).toStringList(), QStringList{"/nowhere/gone.jpg"});
-    QCOMPARE(m_catalog->records().size(), 1);
-}
-
-void TestCatalogFileCommands::openReportsWhereReadingStopped()
-{
-    const QString path = catalogFile(QStringLiteral("bad.kvd"), "2\r\n\"A\",\"A\",1\r\n\"B\",\"B\",x\r\n");
-    m_ui->openFileAnswers = {path};
-    m_commands->open();
-    QCOMPARE(m_ui->messages.size(), 1);
-    QVERIFY2(m_ui->messages[0].text.contains(QStringLiteral("line 3")), qPrintable(m_ui->messages[0].text));
-    QVERIFY(m_ui->messages[0].text.contains(path));
     QCOMPARE(m_catalog->tree().nodeCount(), 1);
-    QVERIFY(m_catalog->FileListSaved());
+    QCOMPARE(m_catalog->tree().node(1)->name, opens ? QStringLiteral("N") : QStringLiteral("Edited"));
+    QCOMPARE(m_catalog->FileListSaved(), opens || !changed);
+    QCOMPARE(m_settings->defaultFilePath(), opens ? next : current);
+    QCOMPARE(replaced.count(), opens ? 1 : 0);
+    if (opens)
+        QCOMPARE(m_catalog->records().size(), 0); // a loaded catalog has no sentinel
 }
 
-void TestCatalogFileCommands::openUnreadableFileKeepsCatalog()
+void TestCatalogFileCommands::openReportsProblems_data()
 {
+    QTest::addColumn<QByteArray>("content"); // empty: no such file; PRESENT: a file that exists
+    QTest::addColumn<QStringList>("missing");
+    QTest::addColumn<QString>("message"); // how the one message starts, %1 the catalog; empty: none
+    QTest::addColumn<QString>("root"); // the catalog's one root afterwards; empty: none
+    QTest::addColumn<int>("records");
+    QTest::newRow("missing files are left out and listed")
+        << QByteArray("0\r\n\"PRESENT\",1,\"\"\r\n\"/nowhere/gone.jpg\",1,\"\"\r\n") << QStringList{"/nowhere/gone.jpg"}
+        << QString() << QString() << 1;
+    QTest::newRow("malformed: the line where reading stopped")
+        << QByteArray("2\r\n\"A\",\"A\",1\r\n\"B\",\"B\",x\r\n") << QStringList{}
+        << "Corvanta, Exclamation, Ok: The catalog file %1 could not be read completely. Reading stopped at line 3: "
+        << "A" << 0;
+    QTest::newRow("unreadable: the catalog is kept")
+        << QByteArray() << QStringList{} << "Corvanta, Critical, Ok: The catalog file %1 could not be opened: "
+        << "Kept" << 1;
+}
+
+void TestCatalogFileCommands::openReportsProblems()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, missing);
+    QFETCH(QString, message);
+    QFETCH(QString, root);
+    const QString present = catalogFile(QStringLiteral("p.jpg"), "x");
+    const QString path = content.isEmpty() ? m_dir->filePath(QStringLiteral("absent.kvd"))
+                                           : catalogFile(QStringLiteral("c.kvd"), content.replace("PRESENT", present.toUtf8()));
     m_catalog->tree().addRoot(QStringLiteral("Kept"));
-    m_ui->openFileAnswers = {m_dir->filePath(QStringLiteral("absent.kvd"))};
+    m_catalog->markSaved();
+    QSignalSpy reported(m_commands.get(), &CatalogFileCommands::missingFilesFound);
+    m_ui->openFileAnswers = {path};
+
     m_commands->open();
-    QCOMPARE(m_ui->messages.size(), 1);
-    QCOMPARE(m_ui->messages[0].icon, Icon::Critical);
-    QCOMPARE(m_catalog->tree().nodeCount(), 1);
+    QCOMPARE(reported.count(), missing.isEmpty() ? 0 : 1);
+    QCOMPARE(reported.value(0).value(0).toStringList(), missing);
+    QCOMPARE(m_ui->messages.size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty())
+        QVERIFY2(shown(m_ui->messages[0]).startsWith(message.arg(path)), qPrintable(shown(m_ui->messages[0])));
+    QCOMPARE(m_catalog->tree().nodeCount(), root.isEmpty() ? 0 : 1);
+    if (!root.isEmpty())
+        QCOMPARE(m_catalog->tree().node(1)->name, root);
+    QTEST(m_catalog->records().size(), "records");
+    QVERIFY(m_catalog->FileListSaved());
 }
 
 void TestCatalogFileCommands::newAsksAndKeepsSavedFlag_data()
@@ -299,14 +257,11 @@ void TestCatalogFileCommands::newAsksAndKeepsSavedFlag()
     savedBefore ? m_catalog->markSaved() : m_catalog->markChanged();
     m_ui->answers = {answer};
     m_commands->newCatalog();
-    QCOMPARE(m_ui->messages.value(0).text,
-             QStringLiteral("Are you sure you want to clear the current list and start a new list?"));
-    QCOMPARE(m_ui->messages.value(0).buttons, Buttons::YesNo);
+    QCOMPARE(shownMessages(*m_ui), QStringList{"Corvanta, Question, YesNo: Are you sure you want to clear the current "
+                                               "list and start a new list?"});
     QCOMPARE(m_catalog->FileListSaved(), savedBefore);
-    if (answer == Answer::No) {
-        QCOMPARE(m_catalog->tree().nodeCount(), 1);
-    } else {
-        QCOMPARE(m_catalog->tree().nodeCount(), 0);
+    QCOMPARE(m_catalog->tree().nodeCount(), answer == Answer::No ? 1 : 0);
+    if (answer == Answer::Yes) {
         QCOMPARE(m_catalog->records().size(), 1);
         QCOMPARE(m_catalog->records().at(0), kSentinelRecord);
     }
@@ -321,6 +276,7 @@ void TestCatalogFileCommands::closeOffersSave_data()
     QTest::newRow("no closes unsaved") << Answer::No << QString() << true;
     QTest::newRow("yes and saved closes") << Answer::Yes << QStringLiteral("s.kvd") << true;
     QTest::newRow("yes but save cancelled stays") << Answer::Yes << QString() << false;
+    QTest::newRow("yes but save failed stays") << Answer::Yes << QStringLiteral("no such folder/s.kvd") << false;
 }
 
 void TestCatalogFileCommands::closeOffersSave()
@@ -332,13 +288,10 @@ void TestCatalogFileCommands::closeOffersSave()
     if (answer == Answer::Yes)
         m_ui->saveFileAnswers = {saveAs.isEmpty() ? QString() : m_dir->filePath(saveAs)};
     QTEST(m_commands->confirmClose(), "mayClose");
-    const Interaction::Message question = m_ui->messages.value(0);
-    QCOMPARE(question.text,
-             QStringLiteral("Your filelist has been changed since you last saved it. Would you like to save now?"));
-    QCOMPARE(question.title, QStringLiteral("Corvanta"));
-    QCOMPARE(question.icon, Icon::Critical);
-    QCOMPARE(question.buttons, Buttons::YesNoCancel);
+    QCOMPARE(shown(m_ui->messages.value(0)), QStringLiteral("Corvanta, Critical, YesNoCancel: Your filelist has been "
+                                                            "changed since you last saved it. Would you like to save now?"));
 
+    // Once saved, nothing is asked.
     m_catalog->markSaved();
     const auto asked = m_ui->messages.size();
     QVERIFY(m_commands->confirmClose());
@@ -347,28 +300,31 @@ void TestCatalogFileCommands::closeOffersSave()
 
 void TestCatalogFileCommands::startupChoosesCatalog_data()
 {
-    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<QStringList>("arguments"); // after the program's name; the first one in the folder
     QTest::addColumn<QString>("lastUsed");
     QTest::addColumn<QString>("expectedRoot"); // empty: the empty catalog
-    QTest::newRow("first run") << QString() << QString() << QString();
-    QTest::newRow("command line") << QStringLiteral("cmd catalog.kvd") << QStringLiteral("last.kvd") << "FromCommandLine";
-    QTest::newRow("last used") << QString() << QStringLiteral("last.kvd") << "FromSettings";
-    QTest::newRow("missing command line file") << QStringLiteral("gone.kvd") << QStringLiteral("last.kvd") << QString();
-    QTest::newRow("missing last file") << QString() << QStringLiteral("gone.kvd") << QString();
+    QTest::newRow("first run") << QStringList{} << QString() << QString();
+    QTest::newRow("command line, split at its space")
+        << QStringList{"cmd", "catalog.kvd"} << QStringLiteral("last.kvd") << "FromCommandLine";
+    QTest::newRow("last used") << QStringList{} << QStringLiteral("last.kvd") << "FromSettings";
+    QTest::newRow("missing command line file") << QStringList{"gone.kvd"} << QStringLiteral("last.kvd") << QString();
+    QTest::newRow("missing last file") << QStringList{} << QStringLiteral("gone.kvd") << QString();
 }
 
 void TestCatalogFileCommands::startupChoosesCatalog()
 {
-    QFETCH(QString, commandLine);
+    QFETCH(QStringList, arguments);
     QFETCH(QString, lastUsed);
     QFETCH(QString, expectedRoot);
     catalogFile(QStringLiteral("cmd catalog.kvd"), "1\r\n\"FromCommandLine\",\"FromCommandLine\",1\r\n");
     catalogFile(QStringLiteral("last.kvd"), "1\r\n\"FromSettings\",\"FromSettings\",1\r\n");
     if (!lastUsed.isEmpty())
         m_settings->setDefaultFilePath(m_dir->filePath(lastUsed));
+    if (!arguments.isEmpty())
+        arguments.first() = m_dir->filePath(arguments.first());
     m_catalog->markChanged();
 
-    m_commands->loadAtStartup(commandLine.isEmpty() ? QString() : m_dir->filePath(commandLine));
+    m_commands->loadAtStartup(Startup::catalogPathFromArguments(QStringList{"corvanta"} + arguments));
     QVERIFY(m_catalog->FileListSaved());
     if (expectedRoot.isEmpty()) {
         QCOMPARE(m_catalog->tree().nodeCount(), 0);

@@ -1,226 +1,157 @@
-#include "AppSettings.h"
-#include "CatalogFileCommands.h"
-#include "MainWindow.h"
-#include "ScriptedInteraction.h"
-#include "SplashWindow.h"
-#include "Startup.h"
-#include "TestFiles.h"
+#include "FileRecord.h"
+#include "WindowTestSupport.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
-#include <QLabel>
+#include <QListView>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
-#include <QStandardPaths>
+#include <QSignalSpy>
 #include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QToolBar>
-#include <QTreeView>
 
 using Interaction::Answer;
 
-class TestMainWindow : public QObject
+// The main window's shell (menus, toolbar, placement, closing, the Missing Files
+// window) and its category tree: clicks list a category, a double click adds one.
+class TestMainWindow : public QObject, public WindowFixture
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void init() { setUpFixture(); }
+    void cleanup() { tearDownFixture(); }
 
-    void menuEntries_data();
-    void menuEntries();
-    void toolbarButtonsInOrder();
-    void toolbarButtonRunsItsMenuEntry();
-    void contextMenuEntries();
-    void firstRunPlacement();
-    void narrowWindowSnapsBack();
-    void toolbarToggleMovesPanes();
+    void menusAndContextMenu();
+    void toolbarButtonsTriggerTheirMenuEntries();
+    void firstRunPlacementAndMinimumWidth();
+    void barTogglesMovePanes();
     void splitterDragClampsIndicatorAndLayout();
-    void closeCancelKeepsWindow();
-    void closeNoStoresGeometry();
-    void closeWhileMinimizedKeepsGeometry();
+    void closing_data();
+    void closing();
+    void missingFilesWindow_data();
     void missingFilesWindow();
-    void closingClosesOtherWindows();
-    void splashShowsVersion();
-    void commandLineIsJoined();
-
-private:
-    MainWindow *makeWindow(const QString &commandLine = QString());
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedInteraction> m_ui;
-    std::unique_ptr<AppSettings> m_settings;
-    std::unique_ptr<MainWindow> m_window;
+    void clickingCategoryListsItsFiles_data();
+    void clickingCategoryListsItsFiles();
+    void keyboardMovesDoNotRelistButAClickBesideDoes();
+    void doubleClickOnEmptyTreeAddsCategory();
 };
 
-void TestMainWindow::initTestCase()
+// Every menu in order, "-" for a separator: the menu's caption, then its entries as
+// "name|caption|shortcut".
+void TestMainWindow::menusAndContextMenu()
 {
-    QStandardPaths::setTestModeEnabled(true);
-}
-
-void TestMainWindow::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_ui = std::make_unique<ScriptedInteraction>();
-    QSettings(QStringLiteral("Corvanta"), QStringLiteral("Corvanta")).clear();
-    m_settings = std::make_unique<AppSettings>();
-}
-
-void TestMainWindow::cleanup()
-{
-    if (m_window) {
-        m_window->catalog().markSaved();
-        m_window.reset();
-    }
-    QVERIFY2(m_ui->unexpected.isEmpty(), qPrintable(m_ui->unexpected.join(QLatin1Char('\n'))));
-}
-
-MainWindow *TestMainWindow::makeWindow(const QString &commandLine)
-{
-    m_window = std::make_unique<MainWindow>(*m_ui, *m_settings);
-    m_window->load(commandLine);
-    m_window->show();
-    if (!QTest::qWaitForWindowExposed(m_window.get()))
-        return nullptr;
-    return m_window.get();
-}
-
-void TestMainWindow::menuEntries_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("shortcut");
-    const char *rows[][3] = {
-        {"mnuFileNew", "&New", "Ctrl+N"},
-        {"mnuSave", "&Save", "Ctrl+S"},
-        {"mnuFileOpen", "&Open...", "Ctrl+O"},
-        {"mnuFileSearch", "&Search", "Ctrl+F"},
-        {"mnuImportFiles", "&Import Files", "Ctrl+I"},
-        {"mnuAddDrive", "Add &Category", ""},
-        {"mnuFileAddCategory", "&Add Sub-Category", ""},
-        {"mnuChangeCategoryName", "Change Ca&tegory Name", ""},
-        {"mnuFileDelete", "&Delete", ""},
-        {"mnuFileProperties", "Propert&ies", ""},
-        {"mnuFileClose", "&Close", ""},
-        {"mnuEditCut", "Cu&t", "Ctrl+X"},
-        {"mnuEditCopy", "&Copy", "Ctrl+C"},
-        {"mnuEditPaste", "&Paste", "Ctrl+V"},
-        {"mnuEditSelectAll", "Select &All", "Ctrl+A"},
-        {"mnuViewToolbar", "&Toolbar", ""},
-        {"mnuViewStatusBar", "Status &Bar", ""},
-        {"mnuViewArrangeIcons", "Arrange &Icons", ""},
-        {"mnuViewRefresh", "&Refresh", ""},
-        {"mnuHelpAbout", "&About ", ""},
+    MainWindow *window = makeWindow(QString());
+    QVERIFY(window);
+    auto entries = [](QMenu *menu) {
+        QStringList lines;
+        for (QAction *entry : menu->actions())
+            lines << (entry->isSeparator() ? QStringLiteral("-")
+                                           : entry->objectName() + '|' + entry->text() + '|' + entry->shortcut().toString());
+        return lines;
     };
-    for (const auto &row : rows)
-        QTest::newRow(row[0]) << QString::fromLatin1(row[0]) << QString::fromLatin1(row[1]) << QString::fromLatin1(row[2]);
+    QStringList menus;
+    for (QAction *menu : window->menuBar()->actions())
+        menus << menu->text() << entries(menu->menu());
+    QCOMPARE(menus, (QStringList{
+        "&File", "mnuFileNew|&New|Ctrl+N", "mnuSave|&Save|Ctrl+S", "mnuFileOpen|&Open...|Ctrl+O", "-",
+        "mnuFileSearch|&Search|Ctrl+F", "mnuImportFiles|&Import Files|Ctrl+I", "-", "mnuAddDrive|Add &Category|",
+        "mnuFileAddCategory|&Add Sub-Category|", "mnuChangeCategoryName|Change Ca&tegory Name|", "mnuFileDelete|&Delete|",
+        "-", "mnuFileProperties|Propert&ies|", "-", "mnuFileClose|&Close|",
+        "&Edit", "mnuEditCut|Cu&t|Ctrl+X", "mnuEditCopy|&Copy|Ctrl+C", "mnuEditPaste|&Paste|Ctrl+V", "-",
+        "mnuEditSelectAll|Select &All|Ctrl+A",
+        "&View", "mnuViewToolbar|&Toolbar|", "mnuViewStatusBar|Status &Bar|", "-", "mnuViewArrangeIcons|Arrange &Icons|",
+        "-", "mnuViewRefresh|&Refresh|",
+        "&Help", "mnuHelpAbout|&About |"}));
+    QCOMPARE(entries(window->actions().popupMenu()),
+             (QStringList{"mnuShellExecute|Shell Execute|", "-", "mnuCopyItem|Copy Item|", "mnuClearList|Clear List|",
+                          "mnuRemoveItem|Remove Item|"}));
 }
 
-void TestMainWindow::menuEntries()
+// Each button fires its menu entry; the entries reach their commands (New and Open
+// here, the others where their behaviour is tested).
+void TestMainWindow::toolbarButtonsTriggerTheirMenuEntries()
 {
-    QFETCH(QString, name);
-    MainWindow *window = makeWindow();
-    QVERIFY(window);
-    auto *entry = window->findChild<QAction *>(name);
-    QVERIFY(entry);
-    QTEST(entry->text(), "caption");
-    QTEST(entry->shortcut().toString(), "shortcut");
-}
-
-void TestMainWindow::toolbarButtonsInOrder()
-{
-    MainWindow *window = makeWindow();
-    QVERIFY(window);
-    QStringList keys;
-    QStringList tips;
-    QStringList images;
-    for (QAction *button : window->actions().toolBar()->actions()) {
-        keys << button->objectName();
-        tips << button->toolTip();
-        images << button->property("imageKey").toString();
-        QVERIFY(!button->icon().isNull());
-    }
-    QCOMPARE(keys, (QStringList{"New", "Open", "Save", "NewDrive", "NewCategory", "ChangeCategory", "DeleteCategory", "ImportFiles"}));
-    QCOMPARE(tips, (QStringList{"New", "Open", "Save", "Add Category", "Add Sub-Category", "Change Name", "Delete Category", "Import Files"}));
-    QCOMPARE(images, (QStringList{"New", "Open", "Save", "AddDrive", "AddFolder", "ChangeFolderName", "DeleteFolder", "ImportFiles"}));
-}
-
-void TestMainWindow::toolbarButtonRunsItsMenuEntry()
-{
-    MainWindow *window = makeWindow();
+    MainWindow *window = makeWindow(QString());
     QVERIFY(window);
     m_ui->answers = {Answer::No};
-    window->actions().toolButton(QStringLiteral("New"))->trigger();
-    QCOMPARE(m_ui->messageTexts(),
-             QStringList{QStringLiteral("Are you sure you want to clear the current list and start a new list?")});
+    m_ui->openFileAnswers = {QString()};
+    window->actions().action(QStringLiteral("mnuFileNew"))->trigger();
+    window->actions().action(QStringLiteral("mnuFileOpen"))->trigger();
+    QCOMPARE(m_ui->messageTexts(), QStringList{"Are you sure you want to clear the current list and start a new list?"});
+    QCOMPARE(m_ui->openDialogs.size(), 1);
+
+    const QStringList buttons[] = { // key, tool tip, image key, menu entry
+        {"New", "New", "New", "mnuFileNew"},
+        {"Open", "Open", "Open", "mnuFileOpen"},
+        {"Save", "Save", "Save", "mnuSave"},
+        {"NewDrive", "Add Category", "AddDrive", "mnuAddDrive"},
+        {"NewCategory", "Add Sub-Category", "AddFolder", "mnuFileAddCategory"},
+        {"ChangeCategory", "Change Name", "ChangeFolderName", "mnuChangeCategoryName"},
+        {"DeleteCategory", "Delete Category", "DeleteFolder", "mnuFileDelete"},
+        {"ImportFiles", "Import Files", "ImportFiles", "mnuImportFiles"},
+    };
+    QToolBar *bar = window->actions().toolBar();
+    QCOMPARE(bar->actions().size(), qsizetype(std::size(buttons)));
+    for (int i = 0; i < bar->actions().size(); ++i) {
+        QAction *button = bar->actions().at(i);
+        QCOMPARE((QStringList{button->objectName(), button->toolTip(), button->property("imageKey").toString()}),
+                 buttons[i].mid(0, 3));
+        QVERIFY(!button->icon().isNull());
+        QAction *entry = window->actions().action(buttons[i][3]);
+        entry->disconnect(window); // only whether the entry fires
+        QSignalSpy fired(entry, &QAction::triggered);
+        QTest::mouseClick(bar->widgetForAction(button), Qt::LeftButton);
+        QCOMPARE(fired.count(), 1);
+    }
 }
 
-void TestMainWindow::contextMenuEntries()
+void TestMainWindow::firstRunPlacementAndMinimumWidth()
 {
-    MainWindow *window = makeWindow();
+    MainWindow *window = makeWindow(QString());
     QVERIFY(window);
-    QStringList captions;
-    for (QAction *entry : window->actions().popupMenu()->actions())
-        captions << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
-    QCOMPARE(captions, (QStringList{"Shell Execute", "-", "Copy Item", "Clear List", "Remove Item"}));
-}
-
-void TestMainWindow::firstRunPlacement()
-{
-    MainWindow *window = makeWindow();
-    QVERIFY(window);
-    QCOMPARE(window->width(), window->toPixels(6500));
-    QCOMPARE(window->height(), window->toPixels(6500));
+    QCOMPARE(window->size(), QSize(window->toPixels(6500), window->toPixels(6500)));
     QVERIFY(window->actions().action(QStringLiteral("mnuViewToolbar"))->isChecked());
     QVERIFY(window->actions().action(QStringLiteral("mnuViewStatusBar"))->isChecked());
-    QCOMPARE(window->catalog().records().size(), 1); // the sentinel
-}
+    QCOMPARE(window->catalog().records().size(), 1); // the empty catalog's sentinel
 
-void TestMainWindow::narrowWindowSnapsBack()
-{
-    MainWindow *window = makeWindow();
-    QVERIFY(window);
     window->resize(window->toPixels(1000), window->height());
     QCOMPARE(window->width(), window->toPixels(3000));
     QCOMPARE(window->lastLayout().splitterX, 1500.0);
 }
 
-void TestMainWindow::toolbarToggleMovesPanes()
+// Hiding the toolbar moves the panes up; hiding either bar makes them taller.
+void TestMainWindow::barTogglesMovePanes()
 {
-    MainWindow *window = makeWindow();
+    MainWindow *window = makeWindow(QString());
     QVERIFY(window);
-    auto *tree = window->findChild<QTreeView *>(QStringLiteral("tvTreeView"));
-    const QRect before(tree->mapTo(window, QPoint(0, 0)), tree->size());
-    QAction *toggle = window->actions().action(QStringLiteral("mnuViewToolbar"));
-    toggle->trigger();
-    QVERIFY(!toggle->isChecked());
+    QWidget *tree = &window->categoryTree();
+    const int top = tree->mapTo(window, QPoint(0, 0)).y();
+    int height = tree->height();
+    window->actions().action(QStringLiteral("mnuViewToolbar"))->trigger();
     QVERIFY(!window->actions().toolBar()->isVisible());
-    QTRY_VERIFY(tree->mapTo(window, QPoint(0, 0)).y() < before.y());
-    QVERIFY(tree->height() > before.height());
-
-    QAction *status = window->actions().action(QStringLiteral("mnuViewStatusBar"));
-    const int heightWithStatus = tree->height();
-    status->trigger();
+    QTRY_VERIFY(tree->mapTo(window, QPoint(0, 0)).y() < top);
+    QVERIFY(tree->height() > height);
+    height = tree->height();
+    window->actions().action(QStringLiteral("mnuViewStatusBar"))->trigger();
     QVERIFY(!window->statusBar()->isVisible());
-    QTRY_VERIFY(tree->height() > heightWithStatus);
+    QTRY_VERIFY(tree->height() > height);
 }
 
 void TestMainWindow::splitterDragClampsIndicatorAndLayout()
 {
-    MainWindow *window = makeWindow();
+    MainWindow *window = makeWindow(QString());
     QVERIFY(window);
     QWidget *bar = window->findChild<QWidget *>(QStringLiteral("imgSplitter"));
     QWidget *indicator = window->findChild<QWidget *>(QStringLiteral("picSplitter"));
     QVERIFY(bar && indicator);
-    const double startX = window->lastLayout().splitterX;
 
     QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(1, 5));
     QVERIFY(indicator->isVisible());
-    // Drag to 200 twips from the window's left edge.
-    const int toLeft = window->toPixels(200 - startX);
+    // To 200 twips from the window's left edge.
+    const int toLeft = window->toPixels(200 - window->lastLayout().splitterX);
     QMouseEvent move(QEvent::MouseMove, QPointF(toLeft, 5), bar->mapToGlobal(QPointF(toLeft, 5)), Qt::NoButton,
                      Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(bar, &move);
@@ -230,90 +161,151 @@ void TestMainWindow::splitterDragClampsIndicatorAndLayout()
     QCOMPARE(window->lastLayout().splitterX, 1500.0);
 }
 
-void TestMainWindow::closeCancelKeepsWindow()
+void TestMainWindow::closing_data()
 {
-    MainWindow *window = makeWindow();
-    QVERIFY(window);
-    window->catalog().markChanged();
-    m_ui->answers = {Answer::Cancel};
-    window->actions().action(QStringLiteral("mnuFileClose"))->trigger();
-    QVERIFY(window->isVisible());
-    QVERIFY(!window->catalog().FileListSaved());
-    QVERIFY(m_settings->text(AppSettings::kMainWidth).isEmpty());
+    QTest::addColumn<Answer>("answer"); // to the offer to save
+    QTest::addColumn<bool>("minimized");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<bool>("stores"); // the window's place and size
+    QTest::newRow("cancel keeps the window") << Answer::Cancel << false << false << false;
+    QTest::newRow("no closes and stores the geometry") << Answer::No << false << true << true;
+    QTest::newRow("minimized closes without storing it") << Answer::No << true << true << false;
 }
 
-void TestMainWindow::closeNoStoresGeometry()
+void TestMainWindow::closing()
 {
-    MainWindow *window = makeWindow();
+    QFETCH(Answer, answer);
+    QFETCH(bool, minimized);
+    QFETCH(bool, closes);
+    QFETCH(bool, stores);
+    m_settings->setText(AppSettings::kMainWidth, QStringLiteral("7777"));
+    MainWindow *window = makeWindow(QString());
     QVERIFY(window);
     window->resize(window->toPixels(9000), window->toPixels(7000));
+    if (minimized) {
+        window->showMinimized();
+        QTRY_VERIFY(window->isMinimized());
+    }
     window->catalog().markChanged();
-    m_ui->answers = {Answer::No};
-    QVERIFY(window->close());
-    QCOMPARE(m_settings->number(AppSettings::kMainWidth, 0), float(window->toTwips(window->width())));
-    QCOMPARE(m_settings->text(AppSettings::kViewMode), QStringLiteral("3"));
-    QVERIFY(!m_settings->text(AppSettings::kMainLeft).isEmpty());
+    m_ui->answers = {answer};
+
+    window->actions().action(QStringLiteral("mnuFileClose"))->trigger();
+    QCOMPARE(window->isVisible(), !closes);
+    QCOMPARE(m_ui->messages.size(), 1);
+    QCOMPARE(window->catalog().FileListSaved(), false);
+    QCOMPARE(m_settings->number(AppSettings::kMainWidth, 0), stores ? float(window->toTwips(window->width())) : 7777.0f);
+    QCOMPARE(m_settings->text(AppSettings::kMainLeft).isEmpty(), !stores);
+    QCOMPARE(m_settings->text(AppSettings::kViewMode), closes ? QStringLiteral("3") : QString());
 }
 
-void TestMainWindow::closeWhileMinimizedKeepsGeometry()
+void TestMainWindow::missingFilesWindow_data()
 {
-    m_settings->setText(AppSettings::kMainWidth, QStringLiteral("7777"));
-    MainWindow *window = makeWindow();
-    QVERIFY(window);
-    window->showMinimized();
-    QTRY_VERIFY(window->isMinimized());
-    QVERIFY(window->close());
-    QCOMPARE(m_settings->text(AppSettings::kMainWidth), QStringLiteral("7777"));
-    QVERIFY(m_settings->text(AppSettings::kMainLeft).isEmpty());
+    QTest::addColumn<bool>("closeMainWindow");
+    QTest::newRow("OK explains, then closes it") << false;
+    QTest::newRow("closing the main window closes it") << true;
 }
 
 void TestMainWindow::missingFilesWindow()
 {
-    const QString catalog = TestFiles::createFile(m_dir->filePath(QStringLiteral("m.kvd")),
-                                                  "0\r\n\"/nowhere/a.jpg\",1,\"\"\r\n\"/nowhere/b.jpg\",1,\"\"\r\n");
-    MainWindow *window = makeWindow(catalog);
-    QVERIFY(window);
-    auto *dialog = window->findChild<QDialog *>(QStringLiteral("frmMissingRefrences"));
-    QVERIFY(dialog);
-    QVERIFY(dialog->isVisible());
-    QCOMPARE(dialog->windowTitle(), QStringLiteral("Missing Files"));
-    QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
-    QVERIFY(!dialog->isModal());
-    QVERIFY(window->catalog().FileListSaved());
-
-    auto *ok = dialog->findChild<QPushButton *>(QStringLiteral("cmdOkay"));
-    QCOMPARE(ok->text(), QStringLiteral("OK"));
-    QPointer<QDialog> guard(dialog);
-    QTest::mouseClick(ok, Qt::LeftButton);
-    QCOMPARE(m_ui->messages.size(), 1);
-    QCOMPARE(m_ui->messages[0].title, QStringLiteral("Marlowind"));
-    QVERIFY(m_ui->messages[0].text.startsWith(QStringLiteral("Saving list after program loads will remove references")));
-    QTRY_VERIFY(!guard);
-}
-
-void TestMainWindow::closingClosesOtherWindows()
-{
-    const QString catalog = TestFiles::createFile(m_dir->filePath(QStringLiteral("m.kvd")), "0\r\n\"/nowhere/a.jpg\",1,\"\"\r\n");
-    MainWindow *window = makeWindow(catalog);
+    QFETCH(bool, closeMainWindow);
+    MainWindow *window = makeWindow(TestFiles::createFile(
+        path(QStringLiteral("m.kvd")), "0\r\n\"/nowhere/a.jpg\",1,\"\"\r\n\"/nowhere/b.jpg\",1,\"\"\r\n"));
     QVERIFY(window);
     QPointer<QDialog> dialog = window->findChild<QDialog *>(QStringLiteral("frmMissingRefrences"));
     QVERIFY(dialog && dialog->isVisible());
-    QVERIFY(window->close());
-    QTRY_VERIFY(!dialog || !dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Missing Files"));
+    QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(!dialog->isModal());
+    QCOMPARE(dialog->findChild<QListView *>()->model()->rowCount(), 2);
+    QVERIFY(window->catalog().FileListSaved());
+    if (closeMainWindow) {
+        QVERIFY(window->close());
+        QTRY_VERIFY(!dialog || !dialog->isVisible());
+        return;
+    }
+    auto *ok = dialog->findChild<QPushButton *>(QStringLiteral("cmdOkay"));
+    QCOMPARE(ok->text(), QStringLiteral("OK"));
+    QTest::mouseClick(ok, Qt::LeftButton);
+    QCOMPARE(shownMessages(*m_ui),
+             QStringList{"Marlowind, None, Ok: Saving list after program loads will remove references to the invalid "
+                         "files. If you wish to save the reference, do not save the filelist and correct the path to "
+                         "the files."});
+    QTRY_VERIFY(!dialog);
 }
 
-void TestMainWindow::splashShowsVersion()
+void TestMainWindow::clickingCategoryListsItsFiles_data()
 {
-    SplashWindow splash;
-    QCOMPARE(splash.findChild<QLabel *>(QStringLiteral("lblVersion"))->text(), QStringLiteral("Version 1.1.5"));
-    QCOMPARE(splash.findChild<QLabel *>(QStringLiteral("lblProductName"))->text(), QStringLiteral("Corvanta"));
+    QTest::addColumn<int>("before"); // listed first, so that stale rows would show
+    QTest::addColumn<int>("category");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("extensions");
+    QTest::addColumn<QStringList>("keywords");
+    QTest::newRow("category with a file filed twice gives one row")
+        << 2 << 1 << QStringList{"a", "b", "d", "notes"} << QStringList{"png", "jpg", "bmp", "txt"}
+        << QStringList{"sunset", "beach", "mountain", ""};
+    QTest::newRow("another category") << 1 << 2 << QStringList{"song"} << QStringList{"mp3"} << QStringList{"rock"};
+    QTest::newRow("sub-category, dotted name") << 1 << 3 << QStringList{"holiday.2004"} << QStringList{"png"}
+                                                << QStringList{"sun"};
+    QTest::newRow("category without files") << 1 << 4 << QStringList{} << QStringList{} << QStringList{};
 }
 
-void TestMainWindow::commandLineIsJoined()
+void TestMainWindow::clickingCategoryListsItsFiles()
 {
-    QCOMPARE(Startup::catalogPathFromArguments({"corvanta", "/home/ann/My", "Catalogs/a.kvd"}),
-             QStringLiteral("/home/ann/My Catalogs/a.kvd"));
-    QCOMPARE(Startup::catalogPathFromArguments({"corvanta"}), QString());
+    QFETCH(int, before);
+    QFETCH(int, category);
+    MainWindow *window = makeLoadedWindow();
+    QVERIFY(window);
+    QCOMPARE(describeTree(window->categoryTreeModel()), treeAsLoaded());
+    window->catalog().records().insert(0, kSentinelRecord); // must never become a row
+
+    clickCategory(window, before);
+    QCOMPARE(window->selectedCategory(), before);
+    QVERIFY(window->fileListModel().rowCount() > 0);
+    clickCategory(window, category);
+
+    QCOMPARE(window->selectedCategory(), category);
+    QTEST(rowNames(window), "names");
+    QTEST(column(window, ExtensionColumn), "extensions");
+    QTEST(column(window, KeywordsColumn), "keywords");
+    QVERIFY(!column(window, 0, FileListModel::PathRole).contains(kSentinelRecord));
+    QVERIFY(window->catalog().FileListSaved());
+}
+
+void TestMainWindow::keyboardMovesDoNotRelistButAClickBesideDoes()
+{
+    MainWindow *window = makeLoadedWindow();
+    QVERIFY(window);
+    clickCategory(window, 1);
+    const QStringList photos{"a", "b", "d", "notes"};
+    QCOMPARE(rowNames(window), photos);
+
+    CategoryTreeView &tree = window->categoryTree();
+    QTest::keyClick(&tree, Qt::Key_Down); // to Holidays, below Photos
+    QCOMPARE(window->selectedCategory(), 3);
+    QTest::keyClick(&tree, Qt::Key_Down); // to Music
+    QCOMPARE(window->selectedCategory(), 2);
+    QCOMPARE(rowNames(window), photos);
+
+    // A click beside the nodes keeps the selection and lists it.
+    QVERIFY(!tree.indexAt(besideNodes(window)).isValid());
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, besideNodes(window));
+    QCOMPARE(window->selectedCategory(), 2);
+    QCOMPARE(rowNames(window), QStringList{"song"});
+}
+
+// Only an empty tree asks for a category on a double click.
+void TestMainWindow::doubleClickOnEmptyTreeAddsCategory()
+{
+    MainWindow *window = makeWindow(QString());
+    QVERIFY(window);
+    QWidget *viewport = window->categoryTree().viewport();
+    m_ui->promptAnswers = {QStringLiteral("Photos")};
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, QPoint(20, 10));
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, besideNodes(window));
+    QCOMPARE(m_ui->prompts.size(), 1);
+    QCOMPARE(m_ui->prompts.first().text, QStringLiteral("What is the name of the new category?"));
+    QCOMPARE(describeTree(window->categoryTreeModel()), QStringLiteral("Photos#1"));
+    QVERIFY(!window->catalog().FileListSaved());
 }
 
 QTEST_MAIN(TestMainWindow)

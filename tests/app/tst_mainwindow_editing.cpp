@@ -1,5 +1,4 @@
 #include "DetailsPanel.h"
-#include "FileRecord.h"
 #include "WindowTestSupport.h"
 
 #include <QAction>
@@ -7,18 +6,14 @@
 #include <QClipboard>
 #include <QDropEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
-#include <QToolBar>
-#include <QUrl>
 
 using Interaction::Answer;
-using Interaction::Buttons;
-using Interaction::Icon;
 
-// Editing the catalog through the main window: the category commands from the menu
-// and the toolbar, Remove Item, Update Keywords, the Edit menu, dropping rows on the
-// tree, and a save and reload of the result.
+// Editing the catalog through the main window: the category commands, Remove Item,
+// Update Keywords, the Edit menu, dropping on the tree, and a save and reload.
 class TestMainWindowEditing : public QObject, public WindowFixture
 {
     Q_OBJECT
@@ -29,24 +24,16 @@ private Q_SLOTS:
 
     void categoryCommands_data();
     void categoryCommands();
-    void deleteKeyRemovesItems_data();
-    void deleteKeyRemovesItems();
-    void updateKeywordsButton_data();
+    void listCommands_data();
+    void listCommands();
     void updateKeywordsButton();
     void editCommandsActOnKeywordsBoxOnly_data();
     void editCommandsActOnKeywordsBoxOnly();
-    void ctrlCInTheFileListCopiesNothing();
-    void selectAllSelectsEveryRow();
-    void dropOnNodeRefilesRecords_data();
-    void dropOnNodeRefilesRecords();
-    void dropOnEmptyTreeSpaceIsRefused();
-    void cancelledRowDragStillCountsAsChange();
-    void dragPassingOverTheListActsAsRowDrag();
-    void dragDataIsTheRowsFileUrls();
+    void dropOnTree_data();
+    void dropOnTree();
     void editedCatalogSurvivesSaveAndLoad();
 
 private:
-    QLineEdit *keywordsBox(MainWindow *window) { return window->detailsPanel().keywordsBox(); }
     static void clickUpdate(MainWindow *window)
     {
         QTest::mouseClick(window->detailsPanel().findChild<QPushButton *>(QStringLiteral("cmdUpdate")), Qt::LeftButton);
@@ -58,217 +45,146 @@ private:
     }
     // What the system's drag loop sends the tree: enter and move at the point, then
     // the drop there. Returns whether the drop was taken.
-    static bool dragOntoTree(MainWindow *window, const QMimeData *data, const QPoint &at);
+    static bool dragOntoTree(MainWindow *window, const QMimeData *data, const QPoint &at)
+    {
+        QWidget *viewport = window->categoryTree().viewport();
+        QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDragMoveEvent move(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+        if (!move.isAccepted() || move.dropAction() != Qt::CopyAction)
+            return false;
+        QDropEvent drop(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &drop);
+        return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
+    }
 };
 
-bool TestMainWindowEditing::dragOntoTree(MainWindow *window, const QMimeData *data, const QPoint &at)
-{
-    QWidget *viewport = window->categoryTree().viewport();
-    QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(viewport, &enter);
-    if (!enter.isAccepted())
-        return false;
-    QDragMoveEvent move(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(viewport, &move);
-    if (!move.isAccepted() || move.dropAction() != Qt::CopyAction)
-        return false;
-    QDropEvent drop(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(viewport, &drop);
-    return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
-}
-
+// The commands' refusals are tested with the commands; here the window hands them
+// the selected node. A prompt shows as "Title [default]: text".
 void TestMainWindowEditing::categoryCommands_data()
 {
     QTest::addColumn<QString>("entry");
-    QTest::addColumn<QString>("key");
     QTest::addColumn<int>("selected");
-    QTest::addColumn<QStringList>("promptAnswers");
-    QTest::addColumn<QList<Answer>>("answers");
-    QTest::addColumn<QStringList>("prompt"); // text, title, default; empty when none
+    QTest::addColumn<QString>("prompt"); // empty: none, the question answered yes
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<QString>("tree");
     QTest::addColumn<QStringList>("records");
-    // 1 saved, 0 changed, -1 left to the category commands' own tests: whether a new
-    // sub-category alone marks the catalog changed is decided there.
-    QTest::addColumn<int>("saved");
-
-    struct Command {
-        const char *name;
-        const char *entry;
-        const char *key;
-        int selected;
-        QStringList promptAnswers;
-        QList<Answer> answers;
-        QStringList prompt;
-        QStringList messages;
-        QString tree;
-        QStringList records;
-        int saved;
-    };
-    const QStringList addPrompt{"What is the name of the new category?", "Corvanta", ""};
-    const QStringList subPrompt{"What is the name of the new sub-category?", "Corvanta", ""};
-    const Command commands[] = {
-        {"add category", "mnuAddDrive", "NewDrive", 2, {"Videos"}, {}, addPrompt, {},
-         "Photos#1(Holidays#3) Music#2 Empty#4 Videos#5", catalogRecords(), 0},
-        {"add category named Temporary", "mnuAddDrive", "NewDrive", 2, {"Temporary"}, {}, addPrompt,
-         {"System category, please choose a different category name."}, treeAsLoaded(), catalogRecords(), 1},
-        {"add sub-category under a sub-category", "mnuFileAddCategory", "NewCategory", 3, {"Beach"}, {}, subPrompt, {},
-         "Photos#1(Holidays#3(Beach#5)) Music#2 Empty#4", catalogRecords(), -1},
-        {"add sub-category with a slash", "mnuFileAddCategory", "NewCategory", 2, {"Live/2004"}, {}, subPrompt,
-         {"You cannot have the following characters in the sub-category's name: /\\"}, treeAsLoaded(),
-         catalogRecords(), 1},
-        {"rename", "mnuChangeCategoryName", "ChangeCategory", 2, {"Songs"}, {},
-         {"What would you like to change the category's name to?", "Marlowind", "Music"}, {},
-         "Photos#1(Holidays#3) Songs#2 Empty#4", catalogRecords(), 0},
-        {"delete with sub-category, yes", "mnuFileDelete", "DeleteCategory", 1, {}, {Answer::Yes}, {},
-         {"Are you sure you want to delete the category and all sub catagories?"}, "Music#1 Empty#2",
-         {"song.mp3/1>rock"}, 0},
-        {"delete, no", "mnuFileDelete", "DeleteCategory", 1, {}, {Answer::No}, {},
-         {"Are you sure you want to delete the category and all sub catagories?"}, treeAsLoaded(), catalogRecords(),
-         1},
-    };
-    for (const Command &c : commands) {
-        for (bool toolbar : {false, true}) {
-            const QString name = QString::fromLatin1(c.name) + QString::fromLatin1(toolbar ? ", toolbar" : ", menu");
-            QTest::newRow(qPrintable(name))
-                << QString::fromLatin1(toolbar ? "" : c.entry) << QString::fromLatin1(toolbar ? c.key : "")
-                << c.selected << c.promptAnswers << c.answers << c.prompt << c.messages << c.tree << c.records
-                << c.saved;
-        }
-    }
+    QTest::addColumn<int>("saved"); // 1 saved, 0 changed, -1 left to the commands' own tests
+    QTest::newRow("add category") << "mnuAddDrive" << 2 << "Corvanta []: What is the name of the new category?"
+                                  << QStringList{} << "Photos#1(Holidays#3) Music#2 Empty#4 New#5" << catalogRecords() << 0;
+    QTest::newRow("add sub-category under a sub-category")
+        << "mnuFileAddCategory" << 3 << "Corvanta []: What is the name of the new sub-category?" << QStringList{}
+        << "Photos#1(Holidays#3(New#5)) Music#2 Empty#4" << catalogRecords() << -1;
+    QTest::newRow("rename") << "mnuChangeCategoryName" << 2
+                            << "Marlowind [Music]: What would you like to change the category's name to?"
+                            << QStringList{} << "Photos#1(Holidays#3) New#2 Empty#4" << catalogRecords() << 0;
+    QTest::newRow("delete with sub-category")
+        << "mnuFileDelete" << 1 << QString()
+        << QStringList{"Corvanta, Question, YesNo: Are you sure you want to delete the category and all sub catagories?"}
+        << "Music#1 Empty#2" << QStringList{"song.mp3/1>rock"} << 0;
 }
 
 void TestMainWindowEditing::categoryCommands()
 {
     QFETCH(QString, entry);
-    QFETCH(QString, key);
     QFETCH(int, selected);
-    QFETCH(QStringList, prompt);
+    QFETCH(QString, prompt);
+    QFETCH(int, saved);
     MainWindow *window = makeLoadedWindow();
     QVERIFY(window);
     clickCategory(window, selected);
     QCOMPARE(window->selectedCategory(), selected);
     const QStringList listed = rowNames(window);
+    m_ui->promptAnswers = {QStringLiteral("New")};
+    m_ui->answers = {Answer::Yes};
 
-    QFETCH(QStringList, promptAnswers);
-    QFETCH(QList<Answer>, answers);
-    m_ui->promptAnswers = promptAnswers;
-    m_ui->answers = answers;
-    if (!entry.isEmpty()) {
-        window->actions().action(entry)->trigger();
-    } else {
-        QWidget *button = window->actions().toolBar()->widgetForAction(window->actions().toolButton(key));
-        QVERIFY(button);
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
+    window->actions().action(entry)->trigger();
 
-    if (prompt.isEmpty()) {
-        QVERIFY(m_ui->prompts.isEmpty());
-    } else {
-        QCOMPARE(m_ui->prompts.size(), 1);
-        QCOMPARE(m_ui->prompts.first().text, prompt.value(0));
-        QCOMPARE(m_ui->prompts.first().title, prompt.value(1));
-        QCOMPARE(m_ui->prompts.first().defaultText, prompt.value(2));
-    }
-    QTEST(m_ui->messageTexts(), "messages");
+    QStringList prompts;
+    for (const ScriptedInteraction::Prompt &p : std::as_const(m_ui->prompts))
+        prompts << p.title + " [" + p.defaultText + "]: " + p.text;
+    QCOMPARE(prompts, prompt.isEmpty() ? QStringList() : QStringList{prompt});
+    QTEST(shownMessages(*m_ui), "messages");
     QTEST(describeTree(window->categoryTreeModel()), "tree");
     QTEST(records(window), "records");
-    QFETCH(int, saved);
     if (saved >= 0)
         QCOMPARE(window->catalog().FileListSaved(), saved == 1);
     QCOMPARE(rowNames(window), listed); // no category command lists again
-    if (!answers.isEmpty()) {
-        QCOMPARE(m_ui->messages.first().icon, Icon::Question);
-        QCOMPARE(m_ui->messages.first().buttons, Buttons::YesNo);
-        QCOMPARE(m_ui->messages.first().title, QStringLiteral("Corvanta"));
-    }
 }
 
-void TestMainWindowEditing::deleteKeyRemovesItems_data()
+// Remove Item by the Delete key, Clear List from the list's own context menu.
+void TestMainWindowEditing::listCommands_data()
 {
     QTest::addColumn<QStringList>("selected");
-    QTest::addColumn<QString>("question");
+    QTest::addColumn<QString>("entry"); // empty: the Delete key
+    QTest::addColumn<QStringList>("messages");
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<QStringList>("records");
-    QTest::newRow("one row: asked by name")
-        << QStringList{"b"} << "Are you sure you want to remove b from the file list?"
+    QTest::newRow("Delete, one row: asked by name")
+        << QStringList{"b"} << QString()
+        << QStringList{"Marlowind, Critical, YesNo: Are you sure you want to remove b from the file list?"}
         << QStringList{"a", "d", "notes"}
         << QStringList{"a.png/1>sunset", "song.mp3/2>rock", "notes.txt/1>", "a.png/1>sunset",
                        "holiday.2004.png/3>sun", "d.bmp/1>mountain"};
-    QTest::newRow("three rows: the playlist question, every record of them goes")
-        << QStringList{"a", "d", "notes"} << "Are you sure you want to remove the selected items from the playlist?"
+    QTest::newRow("Delete, three rows: every record of them goes")
+        << QStringList{"a", "d", "notes"} << QString()
+        << QStringList{"Marlowind, Critical, YesNo: Are you sure you want to remove the selected items from the playlist?"}
         << QStringList{"b"} << QStringList{"song.mp3/2>rock", "b.jpg/1>beach", "holiday.2004.png/3>sun"};
+    QTest::newRow("Clear List: the records stay")
+        << QStringList{"b"} << "mnuClearList" << QStringList{} << QStringList{} << catalogRecords();
 }
 
-void TestMainWindowEditing::deleteKeyRemovesItems()
+void TestMainWindowEditing::listCommands()
 {
     QFETCH(QStringList, selected);
+    QFETCH(QString, entry);
     MainWindow *window = makeLoadedWindow();
     QVERIFY(window);
     clickCategory(window, 1);
     selectRows(window, selected);
+    if (entry.isEmpty()) {
+        m_ui->answers = {Answer::Yes};
+        QTest::keyClick(&window->fileList(), Qt::Key_Delete);
+    } else {
+        QTest::mousePress(window->fileList().viewport(), Qt::RightButton, {}, rowCentre(window, 1));
+        QTRY_VERIFY(window->actions().popupMenu()->isVisible());
+        window->actions().action(entry)->trigger();
+        window->actions().popupMenu()->close();
+    }
 
-    m_ui->answers = {Answer::Yes};
-    QTest::keyClick(&window->fileList(), Qt::Key_Delete);
-
-    QCOMPARE(m_ui->messages.size(), 1);
-    QTEST(m_ui->messages.first().text, "question");
-    QCOMPARE(m_ui->messages.first().title, QStringLiteral("Marlowind"));
-    QCOMPARE(m_ui->messages.first().icon, Icon::Critical);
-    QCOMPARE(m_ui->messages.first().buttons, Buttons::YesNo);
+    QTEST(shownMessages(*m_ui), "messages");
     QTEST(rowNames(window), "rows");
     QTEST(records(window), "records");
-    QVERIFY(!window->catalog().FileListSaved());
-}
-
-void TestMainWindowEditing::updateKeywordsButton_data()
-{
-    QTest::addColumn<QStringList>("selected");
-    QTest::addColumn<QString>("keywords");
-    QTest::addColumn<QStringList>("messages");
-    QTest::addColumn<QStringList>("cells"); // Keywords cells of a, b, d, notes
-    QTest::addColumn<QStringList>("records");
-    QTest::newRow("two rows get the text")
-        << QStringList{"b", "d"} << "sea view" << QStringList{}
-        << QStringList{"sunset", "sea view", "sea view", ""}
-        << QStringList{"a.png/1>sunset", "song.mp3/2>rock", "b.jpg/1>sea view", "notes.txt/1>", "a.png/1>sunset",
-                       "holiday.2004.png/3>sun", "d.bmp/1>sea view"};
-    QTest::newRow("illegal characters")
-        << QStringList{"b", "d"} << "sea's view" << QStringList{"Keywords contain illegal characters."}
-        << QStringList{"sunset", "beach", "mountain", ""} << catalogRecords();
-    QTest::newRow("no row selected")
-        << QStringList{} << "sea view" << QStringList{"Unable to identify record, cannot update record"}
-        << QStringList{"sunset", "beach", "mountain", ""} << catalogRecords();
+    QCOMPARE(window->catalog().FileListSaved(), !entry.isEmpty());
 }
 
 void TestMainWindowEditing::updateKeywordsButton()
 {
-    QFETCH(QStringList, selected);
-    QFETCH(QString, keywords);
-    QFETCH(QStringList, messages);
     MainWindow *window = makeLoadedWindow();
     QVERIFY(window);
     clickCategory(window, 1);
-    selectRows(window, selected);
-    keywordsBox(window)->setText(keywords);
+    selectRows(window, {QStringLiteral("b"), QStringLiteral("d")});
+    window->detailsPanel().keywordsBox()->setText(QStringLiteral("sea view"));
 
     clickUpdate(window);
 
-    QTEST(m_ui->messageTexts(), "messages");
-    for (const Interaction::Message &message : std::as_const(m_ui->messages)) {
-        QCOMPARE(message.title, QStringLiteral("Corvanta"));
-        QCOMPARE(message.icon, Icon::Critical);
-    }
-    QTEST(column(window, KeywordsColumn), "cells");
-    QTEST(records(window), "records");
-    QCOMPARE(window->catalog().FileListSaved(), !messages.isEmpty());
-    QCOMPARE(keywordsBox(window)->text(), keywords); // the box keeps the user's text
+    QVERIFY(m_ui->messages.isEmpty());
+    QCOMPARE(column(window, KeywordsColumn), (QStringList{"sunset", "sea view", "sea view", ""}));
+    QCOMPARE(records(window), (QStringList{"a.png/1>sunset", "song.mp3/2>rock", "b.jpg/1>sea view", "notes.txt/1>",
+                                           "a.png/1>sunset", "holiday.2004.png/3>sun", "d.bmp/1>sea view"}));
+    QVERIFY(!window->catalog().FileListSaved());
+    QCOMPARE(window->detailsPanel().keywordsBox()->text(), QStringLiteral("sea view")); // the user's text stays
 }
 
+// Cut, Copy and Paste work on the keywords box only while it has the focus; Ctrl+C
+// in the list copies no file either.
 void TestMainWindowEditing::editCommandsActOnKeywordsBoxOnly_data()
 {
     QTest::addColumn<bool>("keywordsFocused");
-    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("entry"); // a menu entry, or keys typed
     QTest::addColumn<QString>("clipboardBefore"); // empty: no text on the clipboard
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("clipboard");
@@ -280,6 +196,8 @@ void TestMainWindowEditing::editCommandsActOnKeywordsBoxOnly_data()
     QTest::newRow("copy, list focused") << false << "mnuEditCopy" << "before" << "beach sunset" << "before";
     QTest::newRow("cut, list focused") << false << "mnuEditCut" << "before" << "beach sunset" << "before";
     QTest::newRow("paste, list focused") << false << "mnuEditPaste" << "dunes" << "beach sunset" << "dunes";
+    // The key's release shows the current row, b, in the box again.
+    QTest::newRow("Ctrl+C typed in the list") << false << "Ctrl+C" << "before" << "beach" << "before";
 }
 
 void TestMainWindowEditing::editCommandsActOnKeywordsBoxOnly()
@@ -291,209 +209,120 @@ void TestMainWindowEditing::editCommandsActOnKeywordsBoxOnly()
     QVERIFY(window);
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window));
-    QLineEdit *box = keywordsBox(window);
+    clickCategory(window, 1);
+    clickRow(window, 1); // b: the box shows its keywords; a copy of files would have a row
+    QLineEdit *box = window->detailsPanel().keywordsBox();
+    QCOMPARE(box->text(), QStringLiteral("beach"));
     box->setFocus();
     QTRY_VERIFY(window->keywordsHaveFocus());
     if (!keywordsFocused) {
         window->fileList().setFocus();
-        QTRY_VERIFY(!window->keywordsHaveFocus());
+        QTRY_VERIFY(window->fileList().hasFocus());
+        QVERIFY(!window->keywordsHaveFocus());
     }
     box->setText(QStringLiteral("beach sunset"));
     box->setSelection(6, 6);
     QCOMPARE(box->selectedText(), QStringLiteral("sunset"));
     QClipboard *clipboard = QGuiApplication::clipboard();
-    if (clipboardBefore.isEmpty())
-        clipboard->clear();
-    else
-        clipboard->setText(clipboardBefore);
+    clipboardBefore.isEmpty() ? clipboard->clear() : clipboard->setText(clipboardBefore);
 
-    window->actions().action(entry)->trigger();
+    if (QAction *action = window->actions().action(entry))
+        action->trigger();
+    else
+        QTest::keySequence(&window->fileList(), QKeySequence(entry));
 
     QTEST(box->text(), "text");
     QTEST(clipboard->text(), "clipboard");
     QCOMPARE(records(window), catalogRecords());
 }
 
-void TestMainWindowEditing::ctrlCInTheFileListCopiesNothing()
+void TestMainWindowEditing::dropOnTree_data()
 {
-    MainWindow *window = makeLoadedWindow();
-    QVERIFY(window);
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    clickCategory(window, 1);
-    clickRow(window, 1);
-    window->fileList().setFocus();
-    QTRY_VERIFY(window->fileList().hasFocus());
-    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-
-    QTest::keyClick(&window->fileList(), Qt::Key_C, Qt::ControlModifier);
-
-    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
-}
-
-void TestMainWindowEditing::selectAllSelectsEveryRow()
-{
-    MainWindow *window = makeLoadedWindow();
-    QVERIFY(window);
-    clickCategory(window, 1);
-    clickRow(window, 2);
-    QCOMPARE(selectedNames(window), QStringList{"d"});
-
-    window->actions().action(QStringLiteral("mnuEditSelectAll"))->trigger();
-
-    QCOMPARE(selectedNames(window), (QStringList{"a", "b", "d", "notes"}));
-    QCOMPARE(records(window), catalogRecords());
-    QVERIFY(window->catalog().FileListSaved());
-}
-
-void TestMainWindowEditing::dropOnNodeRefilesRecords_data()
-{
-    QTest::addColumn<QStringList>("selected"); // rows of Photos selected in the list
-    QTest::addColumn<QStringList>("external"); // empty: the selected rows are dragged
-    QTest::addColumn<int>("target"); // the node under the pointer
+    QTest::addColumn<QString>("source"); // rows of the list, or files from another program
+    QTest::addColumn<QStringList>("dragged"); // selected rows of Photos, or the program's files
+    QTest::addColumn<int>("target"); // the node under the pointer; 0 beside the nodes; -1 no drop
     QTest::addColumn<int>("category"); // the node selected at the drop
+    QTest::addColumn<QStringList>("messages");
     QTest::addColumn<QStringList>("records");
     QTest::addColumn<QStringList>("rows");
-    QTest::newRow("two rows onto a category: refiled behind the first record")
-        << QStringList{"b", "d"} << QStringList{} << 2 << 2
+    const QStringList photos{"a", "b", "d", "notes"};
+    QTest::newRow("rows onto a category: refiled, and they leave the list")
+        << "list" << QStringList{"b", "d"} << 2 << 2 << QStringList{}
         << QStringList{"a.png/1>sunset", "d.bmp/2>mountain", "b.jpg/2>beach", "song.mp3/2>rock", "notes.txt/1>",
                        "a.png/1>sunset", "holiday.2004.png/3>sun"}
         << QStringList{"a", "notes"};
-    QTest::newRow("a file filed twice onto a sub-category")
-        << QStringList{"a"} << QStringList{} << 3 << 3
-        << QStringList{"a.png/3>sunset", "a.png/3>sunset", "song.mp3/2>rock", "b.jpg/1>beach", "notes.txt/1>",
-                       "holiday.2004.png/3>sun", "d.bmp/1>mountain"}
-        << QStringList{"b", "d", "notes"};
-    // From another program the selection stays put and the drop files into it; the
-    // selected rows leave the list all the same.
-    QTest::newRow("files from another program go to the selected node")
-        << QStringList{"notes"} << QStringList{"song.mp3", "not-catalogued.png"} << 2 << 1
+    QTest::newRow("rows beside the nodes: refused")
+        << "list" << QStringList{"b"} << 0 << 0
+        << QStringList{"Corvanta, None, Ok: Please select a category or sub-category"} << catalogRecords() << photos;
+    QTest::newRow("rows dragged, then Escape: still a change") << "list" << QStringList{"b"} << -1 << 1
+                                                               << QStringList{} << catalogRecords() << photos;
+    // Without a row drag the selection stays put and the drop files into it; the
+    // selected rows (notes) leave the list all the same.
+    QTest::newRow("files from a program go to the selected node")
+        << "program" << QStringList{"song.mp3", "not-catalogued.png"} << 2 << 1 << QStringList{}
         << QStringList{"a.png/1>sunset", "song.mp3/1>rock", "b.jpg/1>beach", "notes.txt/1>", "a.png/1>sunset",
+                       "holiday.2004.png/3>sun", "d.bmp/1>mountain"}
+        << QStringList{"a", "b", "d"};
+    // Passing over the list turns it into a row drag: the node under the pointer.
+    QTest::newRow("files from a program over the list go to the node under the pointer")
+        << "program over the list" << QStringList{"song.mp3"} << 3 << 3 << QStringList{}
+        << QStringList{"a.png/1>sunset", "song.mp3/3>rock", "b.jpg/1>beach", "notes.txt/1>", "a.png/1>sunset",
                        "holiday.2004.png/3>sun", "d.bmp/1>mountain"}
         << QStringList{"a", "b", "d"};
 }
 
-void TestMainWindowEditing::dropOnNodeRefilesRecords()
+void TestMainWindowEditing::dropOnTree()
 {
-    QFETCH(QStringList, selected);
-    QFETCH(QStringList, external);
+    QFETCH(QString, source);
+    QFETCH(QStringList, dragged);
     QFETCH(int, target);
     MainWindow *window = makeLoadedWindow();
     QVERIFY(window);
     clickCategory(window, 1);
-    selectRows(window, selected);
 
     std::unique_ptr<QMimeData> data;
-    if (external.isEmpty()) {
+    selectRows(window, source == QLatin1String("list") ? dragged : QStringList{"notes"});
+    if (source == QLatin1String("list")) {
         data = dragOfSelectedRows(window);
         Q_EMIT window->fileList().rowDragStarted();
         QVERIFY(window->listDragActive());
-        QVERIFY(!window->catalog().FileListSaved()); // a row drag counts as a change, even if cancelled
     } else {
         data = std::make_unique<QMimeData>();
         QList<QUrl> urls;
-        for (const QString &name : external)
+        for (const QString &name : dragged)
             urls.append(QUrl::fromLocalFile(path(name)));
         data->setUrls(urls);
+        if (source == QLatin1String("program over the list")) {
+            QDragEnterEvent overList(rowCentre(window, 0), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(window->fileList().viewport(), &overList);
+            QVERIFY(!overList.isAccepted()); // the list takes no drop
+        }
+        QCOMPARE(window->listDragActive(), source != QLatin1String("program"));
+    }
+    QCOMPARE(window->catalog().FileListSaved(), source == QLatin1String("program")); // a row drag is a change
+
+    if (target > 0)
+        QVERIFY(dragOntoTree(window, data.get(), nodeCentre(window, target)));
+    else if (target == 0)
+        dragOntoTree(window, data.get(), besideNodes(window));
+    if (source == QLatin1String("list")) {
+        Q_EMIT window->fileList().rowDragFinished();
         QVERIFY(!window->listDragActive());
     }
 
-    QVERIFY(dragOntoTree(window, data.get(), nodeCentre(window, target)));
-    if (external.isEmpty())
-        Q_EMIT window->fileList().rowDragFinished();
-
     QTEST(window->selectedCategory(), "category");
-    QVERIFY2(m_ui->messages.isEmpty(), qPrintable(m_ui->messageTexts().join(QLatin1Char('\n'))));
+    QTEST(shownMessages(*m_ui), "messages");
     QTEST(records(window), "records");
     QTEST(rowNames(window), "rows");
     QVERIFY(!window->catalog().FileListSaved());
-    QVERIFY(!window->listDragActive());
 }
 
-void TestMainWindowEditing::dropOnEmptyTreeSpaceIsRefused()
-{
-    MainWindow *window = makeLoadedWindow();
-    QVERIFY(window);
-    clickCategory(window, 1);
-    selectRows(window, {QStringLiteral("b")});
-    const std::unique_ptr<QMimeData> data = dragOfSelectedRows(window);
-    Q_EMIT window->fileList().rowDragStarted();
-
-    dragOntoTree(window, data.get(), besideNodes(window));
-    Q_EMIT window->fileList().rowDragFinished();
-
-    QCOMPARE(window->selectedCategory(), 0); // over empty space no node is selected
-    QCOMPARE(m_ui->messages.size(), 1);
-    QCOMPARE(m_ui->messages.first().text, QStringLiteral("Please select a category or sub-category"));
-    QCOMPARE(m_ui->messages.first().title, QStringLiteral("Corvanta"));
-    QCOMPARE(m_ui->messages.first().icon, Icon::None);
-    QCOMPARE(records(window), catalogRecords());
-    QCOMPARE(rowNames(window), (QStringList{"a", "b", "d", "notes"}));
-}
-
-void TestMainWindowEditing::cancelledRowDragStillCountsAsChange()
-{
-    MainWindow *window = makeLoadedWindow();
-    QVERIFY(window);
-    clickCategory(window, 1);
-    selectRows(window, {QStringLiteral("b")});
-    QVERIFY(window->catalog().FileListSaved());
-
-    Q_EMIT window->fileList().rowDragStarted();
-    Q_EMIT window->fileList().rowDragFinished(); // Escape: nothing dropped
-
-    QVERIFY(!window->listDragActive());
-    QVERIFY(!window->catalog().FileListSaved());
-    QCOMPARE(records(window), catalogRecords());
-    QCOMPARE(rowNames(window), (QStringList{"a", "b", "d", "notes"}));
-    QCOMPARE(window->selectedCategory(), 1);
-}
-
-void TestMainWindowEditing::dragPassingOverTheListActsAsRowDrag()
-{
-    MainWindow *window = makeLoadedWindow();
-    QVERIFY(window);
-    clickCategory(window, 1);
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(path(QStringLiteral("song.mp3")))});
-
-    // The list takes no drop, but from now on the tree follows the pointer.
-    QDragEnterEvent overList(rowCentre(window, 0), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window->fileList().viewport(), &overList);
-    QVERIFY(!overList.isAccepted());
-    QVERIFY(window->listDragActive());
-    QVERIFY(!window->catalog().FileListSaved());
-
-    QVERIFY(dragOntoTree(window, &data, nodeCentre(window, 3)));
-    QCOMPARE(window->selectedCategory(), 3);
-    QCOMPARE(records(window).value(1), QStringLiteral("song.mp3/3>rock"));
-}
-
-void TestMainWindowEditing::dragDataIsTheRowsFileUrls()
-{
-    MainWindow *window = makeLoadedWindow();
-    QVERIFY(window);
-    const QString odd = TestFiles::createFile(path(QStringLiteral("my photo #1 100%.png")), "x");
-    window->catalog().records().append(MakeFileRecord(odd, 1, QString()));
-    clickCategory(window, 1);
-    QCOMPARE(rowNames(window), (QStringList{"a", "b", "d", "my photo #1 100%", "notes"}));
-
-    const FileListModel &model = window->fileListModel();
-    // Cells of two rows, handed over out of order and more than once per row.
-    const std::unique_ptr<QMimeData> data(model.mimeData({model.index(3, KeywordsColumn), model.index(1, NameColumn),
-                                                          model.index(3, NameColumn), model.index(1, TypeColumn)}));
-    QCOMPARE(data->urls(), (QList<QUrl>{QUrl::fromLocalFile(path("b.jpg")), QUrl::fromLocalFile(odd)}));
-    QCOMPARE(CategoryTreeView::droppedPaths(data.get()), (QStringList{path("b.jpg"), odd}));
-    QVERIFY(model.mimeTypes().contains(QStringLiteral("text/uri-list")));
-    QCOMPARE(model.supportedDragActions(), Qt::DropActions(Qt::CopyAction));
-    QCOMPARE(window->fileList().defaultDropAction(), Qt::CopyAction);
-}
-
+// A new category, rows dropped on it, their keywords updated by the button; saved
+// and loaded again into a second window.
 void TestMainWindowEditing::editedCatalogSurvivesSaveAndLoad()
 {
     MainWindow *window = makeLoadedWindow();
     QVERIFY(window);
-
     m_ui->promptAnswers = {QStringLiteral("Trips")};
     window->actions().action(QStringLiteral("mnuAddDrive"))->trigger();
     window->categoryTree().expandAll();
@@ -508,7 +337,7 @@ void TestMainWindowEditing::editedCatalogSurvivesSaveAndLoad()
     clickCategory(window, 5);
     QCOMPARE(rowNames(window), (QStringList{"a", "b"}));
     selectRows(window, {QStringLiteral("a"), QStringLiteral("b")});
-    keywordsBox(window)->setText(QStringLiteral("coast"));
+    window->detailsPanel().keywordsBox()->setText(QStringLiteral("coast"));
     clickUpdate(window);
 
     const QString tree = QStringLiteral("Photos#1(Holidays#3) Music#2 Empty#4 Trips#5");

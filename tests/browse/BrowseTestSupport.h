@@ -1,6 +1,10 @@
 #pragma once
 
+#include "Catalog.h"
 #include "FileIconCache.h"
+#include "FileListModel.h"
+#include "FileTypeCache.h"
+#include "ScriptedInteraction.h"
 #include "TestFiles.h"
 
 #include <QColor>
@@ -39,5 +43,47 @@ struct CountingIconSource {
         };
     }
 };
+
+// A file list model over counted icons. The idle pass is off: a test decides when
+// the rows' details are read.
+struct FileList {
+    CountingIconSource source;
+    FileTypeCache types;
+    FileIconCache icons{source.source()};
+    FileListModel model{icons, types};
+
+    FileList() { model.setBackgroundFillEnabled(false); }
+    QStringList column(int column) const
+    {
+        QStringList cells;
+        for (int row = 0; row < model.rowCount(); ++row)
+            cells.append(model.index(row, column).data().toString());
+        return cells;
+    }
+};
+
+// What was asked, one line each: "title|text|default" for every prompt, then
+// "title|icon|buttons|text" for every message box.
+inline QStringList asked(const ScriptedInteraction &ui)
+{
+    static const char *const icons[] = {"None", "Critical", "Question", "Information", "Exclamation"};
+    static const char *const buttons[] = {"Ok", "YesNo", "YesNoCancel"};
+    QStringList lines;
+    for (const ScriptedInteraction::Prompt &p : ui.prompts)
+        lines.append(p.title + QLatin1Char('|') + p.text + QLatin1Char('|') + p.defaultText);
+    for (const Interaction::Message &m : ui.messages)
+        lines.append(QStringLiteral("%1|%2|%3|%4")
+                         .arg(m.title, QLatin1String(icons[int(m.icon)]), QLatin1String(buttons[int(m.buttons)]), m.text));
+    return lines;
+}
+
+// The catalog's records, with the folder left out of their paths.
+inline QStringList recordsOf(const Catalog &catalog, const QString &folder = QString())
+{
+    QStringList records;
+    for (int i = 0; i < catalog.records().size(); ++i)
+        records.append(folder.isEmpty() ? catalog.records().at(i) : QString(catalog.records().at(i)).remove(folder + QLatin1Char('/')));
+    return records;
+}
 
 } // namespace BrowseTest

@@ -1,0 +1,673 @@
+#include "BrowseTestSupport.h"
+#include "Catalog.h"
+#include "CategoryTreeView.h"
+#include "DetailsPanel.h"
+#include "DisplayText.h"
+#include "FileListView.h"
+#include "FileRecord.h"
+#include "PreviewBox.h"
+#include "PreviewFit.h"
+
+#include <QAbstractItemModelTester>
+#include <QBuffer>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// The file list: its model, icon cache and drag data, its view, and the details
+// panel that shows the current row.
+class TestFileList : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void listing_data();
+    void listing();
+    void rowParts_data();
+    void rowParts();
+    void listingSortsByTheSortColumn_data();
+    void listingSortsByTheSortColumn();
+    void headerClickReordersListedRows();
+    void detailsAreReadOnceAndNotByListing();
+    void backgroundFillReachesEveryRow();
+    void appendedRowsTakeTheirPlace();
+    void appendUnderDateSortGoesByTime();
+    void dragCarriesFileUrlsInRowOrder();
+    void iconCache_data();
+    void iconCache();
+    void iconThemeFallback();
+
+    void shortenLabel_data();
+    void shortenLabel();
+    void generalDateLeavesOutMidnight();
+    void previewFit_data();
+    void previewFit();
+    void preview_data();
+    void preview();
+    void fillLabels();
+
+    void rightClick_data();
+    void rightClick();
+    void inputBecomesRequests();
+    void headerClicksSortAscending();
+
+private:
+    QString file(const QString &name, const QDateTime &modified = QDateTime(QDate(2004, 1, 1), QTime(9, 30)))
+    {
+        return BrowseTest::createFileModified(m_dir->filePath(name), modified);
+    }
+    void addRecord(const QString &path, int category, const QString &keywords = QString())
+    {
+        m_catalog->records().append(MakeFileRecord(path, category, keywords));
+    }
+    void append(const QString &path) { model().appendRow(makeFileListRow(path, QString())); }
+    QString addFruit();
+    void list(int category) { model().ShowCategoryFiles(*m_catalog, category); }
+    FileListModel &model() { return m_list->model; }
+    QVariant cell(int row, int column, int role = Qt::DisplayRole) { return model().index(row, column).data(role); }
+    QStringList names() const { return m_list->column(NameColumn); }
+    QString label(const char *name) const
+    {
+        const auto *found = m_panel->findChild<QLabel *>(QString::fromLatin1(name));
+        return found ? found->text() : QStringLiteral("<missing %1>").arg(QString::fromLatin1(name));
+    }
+    QString picture(const QString &name, const QSize &size);
+    QString turnedJpeg(const QString &name, const QSize &stored);
+    // Shows the file list with rows for files that are not there.
+    FileListView *showList(const QStringList &names);
+    QPoint rowCentre(int row) { return m_view->visualRect(model().index(row, 0)).center(); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Catalog> m_catalog;
+    std::unique_ptr<BrowseTest::FileList> m_list;
+    std::unique_ptr<QAbstractItemModelTester> m_tester;
+    std::unique_ptr<DetailsPanel> m_panel;
+    std::unique_ptr<FileListView> m_view;
+};
+
+namespace {
+
+const char *const kValueLabels[] = {"lblDataName",    "lblDataPath",         "lblDataSize",        "lblDataType",
+                                    "lblDataCreated", "lblDataLastModified", "lblDataLastAccessed"};
+
+} // namespace
+
+void TestFileList::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_catalog = std::make_unique<Catalog>();
+    m_catalog->resetToEmpty();
+    QCOMPARE(m_catalog->records().at(0), kSentinelRecord);
+    m_list = std::make_unique<BrowseTest::FileList>();
+    m_tester = std::make_unique<QAbstractItemModelTester>(&model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    m_panel = std::make_unique<DetailsPanel>(m_list->types);
+}
+
+void TestFileList::cleanup()
+{
+    m_view.reset();
+    m_panel.reset();
+    m_tester.reset();
+    m_list.reset();
+}
+
+void TestFileList::listing_data()
+{
+    QTest::addColumn<QStringList>("records"); // behind the sentinel
+    QTest::addColumn<int>("category");
+    QTest::addColumn<QStringList>("rows"); // path>keywords
+    const QStringList two{"/p/b.jpg/1>sea", "/m/song.mp3/2>", "/p/a.jpg/1>"};
+    const QStringList broken{"/p/a.jpg/1>", "/p/broken.jpg"};
+    QTest::newRow("only the category's records, sorted by name") << two << 1 << QStringList{"/p/a.jpg>", "/p/b.jpg>sea"};
+    QTest::newRow("the sentinel's own index lists nothing") << two << 30000 << QStringList{};
+    QTest::newRow("duplicates removed keeping the last; letter case counts")
+        << QStringList{"/p/a.jpg/1>first", "/p/b.jpg/1>", "/p/a.jpg/1>second", "/p/A.jpg/1>other case"} << 1
+        << QStringList{"/p/a.jpg>second", "/p/A.jpg>other case", "/p/b.jpg>"};
+    QTest::newRow("a record without an index belongs to no category") << broken << 1 << QStringList{"/p/a.jpg>"};
+    QTest::newRow("index 0 lists nothing") << broken << 0 << QStringList{};
+}
+
+void TestFileList::listing()
+{
+    QFETCH(QStringList, records);
+    QFETCH(int, category);
+    for (const QString &record : records)
+        m_catalog->records().append(record);
+    list(category);
+    QStringList rows;
+    for (int row = 0; row < model().rowCount(); ++row)
+        rows.append(model().rowPath(row) + QLatin1Char('>') + model().rowKeywords(row));
+    QTEST(rows, "rows");
+}
+
+void TestFileList::rowParts_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("extension");
+    QTest::newRow("name keeps case, extension lowered") << "/p/Beach.JPG" << "Beach" << "jpg";
+    QTest::newRow("dots in the name") << "/p/holiday.2004.jpg" << "holiday.2004" << "jpg";
+    QTest::newRow("no dot") << "/p/README" << "README" << "";
+    QTest::newRow("dot only in a folder") << "/my.photos/README" << "README" << "";
+    QTest::newRow("ends in a dot") << "/p/draft." << "draft" << "";
+    QTest::newRow("hidden file") << "/p/.profile" << "" << "profile";
+    QTest::newRow("backslash is part of a Linux name") << "/p/a\\b.png" << "a\\b" << "png";
+}
+
+void TestFileList::rowParts()
+{
+    QFETCH(QString, path);
+    addRecord(path, 1, QStringLiteral("kw"));
+    list(1);
+    QCOMPARE(model().rowCount(), 1);
+    QTEST(cell(0, NameColumn).toString(), "name");
+    QTEST(cell(0, ExtensionColumn).toString(), "extension");
+    QCOMPARE(cell(0, KeywordsColumn).toString(), QStringLiteral("kw"));
+    QCOMPARE(cell(0, 0, FileListModel::PathRole).toString(), path);
+}
+
+// Three files whose names, extensions, keywords and times each sort differently.
+// By time they sort one way, as text another ("1/10/2004" comes before "1/2/2004").
+QString TestFileList::addFruit()
+{
+    addRecord(file(QStringLiteral("cherry.avi"), QDateTime(QDate(2004, 1, 10), QTime(10, 0))), 1, QStringLiteral("Alpha"));
+    const QString apple = file(QStringLiteral("apple.png"), QDateTime(QDate(2004, 1, 2), QTime(10, 0)));
+    addRecord(apple, 1, QStringLiteral("beta"));
+    addRecord(file(QStringLiteral("Banana.AVI"), QDateTime(QDate(2004, 1, 1), QTime(23, 0))), 1, QStringLiteral("Gamma"));
+    return apple;
+}
+
+// Descending requests and "Type" are left to the header click below.
+void TestFileList::listingSortsByTheSortColumn_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("Name, letter case ignored") << int(NameColumn) << QStringList{"apple", "Banana", "cherry"};
+    QTest::newRow("Extension, ties in record order") << int(ExtensionColumn) << QStringList{"cherry", "Banana", "apple"};
+    QTest::newRow("Keywords, letter case ignored") << int(KeywordsColumn) << QStringList{"cherry", "apple", "Banana"};
+    QTest::newRow("Last Modified by time, not as text") << int(LastModifiedColumn)
+                                                        << QStringList{"Banana", "apple", "cherry"};
+}
+
+void TestFileList::listingSortsByTheSortColumn()
+{
+    QFETCH(int, column);
+    addFruit();
+    model().sort(column);
+    list(1);
+    QTEST(names(), "names");
+    QCOMPARE(model().sortColumn(), column);
+}
+
+void TestFileList::headerClickReordersListedRows()
+{
+    QStringList captions;
+    for (int section = 0; section < model().columnCount(); ++section)
+        captions.append(model().headerData(section, Qt::Horizontal).toString());
+    QCOMPARE(captions, (QStringList{"Name", "Extension", "Type", "Last Modified", "Keywords"}));
+
+    const QString apple = addFruit();
+    QVERIFY(!model().isSorted());
+    list(1); // sorted by name from now on
+    QVERIFY(model().isSorted());
+    const QStringList byName{"apple", "Banana", "cherry"};
+    QCOMPARE(names(), byName);
+    const QPersistentModelIndex kept = model().index(0, KeywordsColumn);
+    QSignalSpy layout(&model(), &QAbstractItemModel::layoutChanged);
+    QSignalSpy sorting(&model(), &FileListModel::sortingChanged);
+    model().sort(TypeColumn); // "Type" cannot be sorted by
+    QCOMPARE(names(), byName);
+    QCOMPARE(model().sortColumn(), int(NameColumn));
+    QCOMPARE(layout.size(), 0);
+    QCOMPARE(sorting.size(), 0);
+
+    model().sort(LastModifiedColumn, Qt::DescendingOrder); // always ascending, by time
+    const QStringList byTime{"Banana", "apple", "cherry"};
+    QCOMPARE(names(), byTime);
+    QCOMPARE(sorting.size(), 1);
+    QCOMPARE(kept.row(), 1);
+    QCOMPARE(kept.column(), int(KeywordsColumn));
+    QCOMPARE(kept.data(FileListModel::PathRole).toString(), apple);
+    QCOMPARE(cell(2, LastModifiedColumn).toString(), GeneralDate(QDateTime(QDate(2004, 1, 10), QTime(10, 0))));
+
+    // Clear List empties the list; the sort state and the records stay for the next listing.
+    QSignalSpy reset(&model(), &QAbstractItemModel::modelReset);
+    model().clear();
+    QCOMPARE(model().rowCount(), 0);
+    QCOMPARE(reset.size(), 1);
+    QCOMPARE(m_catalog->records().size(), 4);
+    list(1);
+    QCOMPARE(names(), byTime);
+    QCOMPARE(model().sortColumn(), int(LastModifiedColumn));
+}
+
+void TestFileList::detailsAreReadOnceAndNotByListing()
+{
+    const QDateTime modified(QDate(2004, 5, 6), QTime(7, 8, 9));
+    for (const char *name : {"a.jpg", "b.JPG", "c.txt", "d.exe", "e.exe"})
+        addRecord(file(QString::fromLatin1(name), modified), 1);
+    const QString gone = m_dir->filePath(QStringLiteral("bb.jpg")); // never created, listed between b and c
+    addRecord(gone, 1, QStringLiteral("kw"));
+    m_tester.reset(); // the tester reads every cell
+    list(1);
+    QCOMPARE(m_list->source.calls, 0);
+    QCOMPARE(model().rowAt(0)->details, FileListRow::Details::NotRead);
+    QVERIFY(!model().allDetailsFilled());
+
+    // The unreadable row shows what its record says, and nothing of another file.
+    QStringList texts;
+    for (int column = 0; column < FileListColumnCount; ++column)
+        texts.append(cell(2, column).toString());
+    QCOMPARE(texts, (QStringList{"bb", "jpg", "", "", "kw"}));
+    QVERIFY(!cell(2, NameColumn, Qt::DecorationRole).isValid());
+    QVERIFY(!cell(2, 0, FileListModel::ModifiedRole).toDateTime().isValid());
+
+    model().fillAllDetails();
+    QVERIFY(model().allDetailsFilled());
+    QCOMPARE(m_list->source.calls, 4); // jpg and JPG share an icon, each program has its own
+    QCOMPARE(m_list->icons.count(), 4);
+    QVERIFY(!m_list->source.paths.contains(gone));
+    QCOMPARE(cell(0, TypeColumn).toString(), m_list->types.description(QStringLiteral("jpg")));
+    QVERIFY(!cell(0, TypeColumn).toString().isEmpty());
+    QVERIFY(!cell(3, TypeColumn).toString().isEmpty());
+    QCOMPARE(cell(1, 0, FileListModel::ModifiedRole).toDateTime(), modified);
+    QCOMPARE(cell(1, LastModifiedColumn).toString(), GeneralDate(modified));
+    QCOMPARE(cell(0, 0, Qt::DecorationRole).value<QIcon>().cacheKey(), cell(1, 0, Qt::DecorationRole).value<QIcon>().cacheKey());
+    QVERIFY(cell(3, NameColumn, Qt::DecorationRole).isValid());
+    QVERIFY(model().rowAt(4)->iconIndex != model().rowAt(5)->iconIndex);
+    model().fillAllDetails();
+    QCOMPARE(m_list->source.calls, 4); // a row keeps what it read
+}
+
+void TestFileList::backgroundFillReachesEveryRow()
+{
+    for (int i = 0; i < 50; ++i)
+        addRecord(file(QStringLiteral("f%1.png").arg(i)), 1);
+    m_tester.reset();
+    model().setBackgroundFillEnabled(true);
+    QSignalSpy filled(&model(), &FileListModel::detailsFilled);
+    list(1);
+    QVERIFY(!model().allDetailsFilled());
+    QVERIFY(filled.wait(5000));
+    QVERIFY(model().allDetailsFilled());
+    QCOMPARE(m_list->source.calls, 1);
+}
+
+void TestFileList::appendedRowsTakeTheirPlace()
+{
+    append(QStringLiteral("/p/b.jpg")); // before any listing, rows go to the end
+    append(QStringLiteral("/p/a.jpg"));
+    QCOMPARE(names(), (QStringList{"b", "a"}));
+
+    addRecord(QStringLiteral("/p/b.jpg"), 1);
+    addRecord(QStringLiteral("/p/d.jpg"), 1);
+    list(1);
+    QSignalSpy inserted(&model(), &QAbstractItemModel::rowsInserted);
+    append(QStringLiteral("/q/C.png"));
+    QCOMPARE(names(), (QStringList{"b", "C", "d"}));
+    QCOMPARE(inserted.size(), 1);
+    QCOMPARE(inserted.first().at(1).toInt(), 1);
+
+    std::vector<FileListRow> rows;
+    for (const char *path : {"/q/e.jpg", "/q/a.jpg", "/q/b.jpg", "/p/d.jpg"})
+        rows.push_back(makeFileListRow(QString::fromLatin1(path), QStringLiteral("new")));
+    model().appendRows(std::move(rows));
+    // Duplicates stay: only a listing removes them. A listed row stays before an equal new one.
+    QCOMPARE(names(), (QStringList{"a", "b", "b", "C", "d", "d", "e"}));
+    QCOMPARE(model().rowPath(1), QStringLiteral("/p/b.jpg"));
+}
+
+void TestFileList::appendUnderDateSortGoesByTime()
+{
+    addRecord(file(QStringLiteral("old.jpg"), QDateTime(QDate(2001, 1, 1), QTime(12, 0))), 1);
+    addRecord(file(QStringLiteral("new.jpg"), QDateTime(QDate(2009, 1, 1), QTime(12, 0))), 1);
+    model().sort(LastModifiedColumn);
+    list(1);
+    append(file(QStringLiteral("mid.jpg"), QDateTime(QDate(2005, 1, 1), QTime(12, 0))));
+    append(m_dir->filePath(QStringLiteral("gone.jpg"))); // no date: before every dated row
+    QCOMPARE(names(), (QStringList{"gone", "old", "mid", "new"}));
+}
+
+void TestFileList::dragCarriesFileUrlsInRowOrder()
+{
+    const QString odd = m_dir->filePath(QStringLiteral("my photo #1 100%.png"));
+    const QString last = m_dir->filePath(QStringLiteral("c.jpg"));
+    for (const QString &path : {m_dir->filePath(QStringLiteral("a.jpg")), odd, last})
+        append(path);
+    QVERIFY(model().flags(model().index(1, KeywordsColumn)).testFlag(Qt::ItemIsDragEnabled));
+    // Cells of two rows, handed over out of order and more than once per row.
+    const std::unique_ptr<QMimeData> data(model().mimeData({model().index(2, KeywordsColumn), model().index(1, NameColumn),
+                                                            model().index(2, NameColumn), model().index(1, TypeColumn)}));
+    QCOMPARE(data->urls(), (QList<QUrl>{QUrl::fromLocalFile(odd), QUrl::fromLocalFile(last)}));
+    QCOMPARE(CategoryTreeView::droppedPaths(data.get()), (QStringList{odd, last}));
+    QVERIFY(model().mimeTypes().contains(QStringLiteral("text/uri-list")));
+    QCOMPARE(model().supportedDragActions(), Qt::DropActions(Qt::CopyAction));
+}
+
+void TestFileList::iconCache_data()
+{
+    // Files named "gone..." are never created; -1 is no position.
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QList<int>>("positions");
+    QTest::addColumn<QStringList>("tags"); // one per entry, each made once
+    QTest::newRow("an extension shares one entry whatever its case")
+        << QStringList{"photo.JPG", "other.jpg", "song.mp3"} << QList<int>{1, 1, 2} << QStringList{"JPG", "mp3"};
+    QTest::newRow("files without an extension share one; a folder's dot is none")
+        << QStringList{"one.png", "README", "dir.png/LICENSE"} << QList<int>{1, 2, 2} << QStringList{"png", ""};
+    QTest::newRow("every program gets an entry of its own")
+        << QStringList{"a.exe", "b.EXE", "a.exe"} << QList<int>{1, 2, 3} << QStringList{"exe", "EXE", "exe"};
+    QTest::newRow("a missing file leaves the cache alone")
+        << QStringList{"gone.jpg", "here.jpg", "gone.jpg", "gone.exe"} << QList<int>{-1, 1, -1, -1} << QStringList{"jpg"};
+}
+
+void TestFileList::iconCache()
+{
+    QFETCH(QStringList, files);
+    FileIconCache &cache = m_list->icons;
+    QList<int> positions;
+    for (const QString &name : files) {
+        const QString path = name.startsWith(QLatin1String("gone")) ? m_dir->filePath(name) : file(name);
+        positions.append(cache.GetFileIconIndex(path).value_or(-1));
+    }
+    QTEST(positions, "positions");
+    QStringList tags;
+    for (int position = 1; position <= cache.count(); ++position)
+        tags.append(cache.tag(position));
+    QTEST(tags, "tags");
+    QCOMPARE(m_list->source.calls, cache.count());
+}
+
+void TestFileList::iconThemeFallback()
+{
+    // With the desktop theme as source, an unknown type still gets the generic icon.
+    FileIconCache themed(m_list->types);
+    QCOMPARE(themed.GetFileIconIndex(file(QStringLiteral("strange.zzqq"))), std::optional<int>(1));
+    QVERIFY(!themed.icon(1).isNull());
+    QVERIFY(themed.icon(0).isNull());
+}
+
+QString TestFileList::picture(const QString &name, const QSize &size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    const QString path = m_dir->filePath(name);
+    return image.save(path, "PNG") ? path : QString();
+}
+
+QString TestFileList::turnedJpeg(const QString &name, const QSize &stored)
+{
+    // A JPEG whose EXIF block says "turn 90 degrees clockwise" (orientation 6).
+    QImage image(stored, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "JPEG"))
+        return {};
+    const QByteArray exif = QByteArray::fromHex("FFE10022" "457869660000" "4D4D002A00000008" "0001"
+                                                "011200030000000100060000" "00000000");
+    jpeg.insert(2, exif); // right behind the start-of-image marker
+    return TestFiles::createFile(m_dir->filePath(name), jpeg);
+}
+
+FileListView *TestFileList::showList(const QStringList &names)
+{
+    for (const QString &name : names)
+        model().appendRow(makeFileListRow(QStringLiteral("/nowhere/") + name, QString()));
+    m_view = std::make_unique<FileListView>();
+    m_view->setModel(&model());
+    m_view->resize(600, 400);
+    m_view->show();
+    return QTest::qWaitForWindowExposed(m_view.get()) ? m_view.get() : nullptr;
+}
+
+void TestFileList::shortenLabel_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    const QString twentyFive = QStringLiteral("abcdefghijklmnopqrstuvwxy");
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("short") << "a.jpg" << "a.jpg";
+    QTest::newRow("25 characters stay whole") << twentyFive << twentyFive;
+    QTest::newRow("26 characters are cut") << twentyFive + QStringLiteral("z") << twentyFive + QStringLiteral("...");
+    const QString clef = QStringLiteral("\U0001D11E"); // one character, two UTF-16 units
+    QTest::newRow("pair counts as one character") << clef.repeated(25) << clef.repeated(25);
+    QTest::newRow("pair never cut") << clef.repeated(26) << clef.repeated(25) + QStringLiteral("...");
+}
+
+void TestFileList::shortenLabel()
+{
+    QFETCH(QString, text);
+    QTEST(ShortenLabel(text), "shown");
+}
+
+void TestFileList::generalDateLeavesOutMidnight()
+{
+    const QLocale locale = QLocale::system();
+    const QDateTime midnight(QDate(2004, 1, 10), QTime(0, 0));
+    const QDateTime evening(QDate(2004, 1, 10), QTime(18, 45));
+    QCOMPARE(GeneralDate(midnight), locale.toString(midnight.date(), QLocale::ShortFormat));
+    QCOMPARE(GeneralDate(evening), locale.toString(evening, QLocale::ShortFormat));
+    QCOMPARE(GeneralDate(QDateTime()), QString());
+}
+
+void TestFileList::previewFit_data()
+{
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<QSize>("box");
+    QTest::addColumn<QRect>("placed");
+    const QSize box(150, 120);
+    QTest::newRow("landscape") << QSize(2000, 1000) << box << QRect(0, 22, 150, 75);
+    QTest::newRow("portrait") << QSize(1000, 2000) << box << QRect(45, 0, 60, 120);
+    QTest::newRow("square") << QSize(3000, 3000) << box << QRect(15, 0, 120, 120);
+    QTest::newRow("smaller than the box") << QSize(100, 80) << box << QRect(25, 20, 100, 80);
+    QTest::newRow("too wide only") << QSize(300, 60) << box << QRect(0, 45, 150, 30);
+    QTest::newRow("hair-thin") << QSize(10000, 1) << box << QRect(0, 59, 150, 1);
+    QTest::newRow("zero height") << QSize(100, 0) << box << QRect();
+    QTest::newRow("zero box") << QSize(100, 80) << QSize(0, 0) << QRect();
+}
+
+void TestFileList::previewFit()
+{
+    QFETCH(QSize, picture);
+    QFETCH(QSize, box);
+    QTEST(fitPreviewRect(picture, box), "placed");
+}
+
+void TestFileList::preview_data()
+{
+    QTest::addColumn<QSize>("stored"); // invalid: a file that is no picture
+    QTest::addColumn<bool>("turned"); // EXIF orientation 6
+    QTest::newRow("smaller than the box: not enlarged") << QSize(20, 10) << false;
+    QTest::newRow("larger: decoded at the size shown") << QSize(2400, 600) << false;
+    QTest::newRow("EXIF orientation turns the picture") << QSize(40, 20) << true;
+    QTest::newRow("large and turned: decoded to the box, upright") << QSize(1200, 300) << true;
+    QTest::newRow("not a picture: the box is cleared") << QSize() << false;
+}
+
+void TestFileList::preview()
+{
+    QFETCH(QSize, stored);
+    QFETCH(bool, turned);
+    PreviewBox *box = m_panel->preview();
+    QVERIFY(box->loadPicture(picture(QStringLiteral("before.png"), QSize(10, 10))));
+    const QString path = !stored.isValid()
+        ? TestFiles::createFile(m_dir->filePath(QStringLiteral("notes.jpg")), "not a picture at all")
+        : turned ? turnedJpeg(QStringLiteral("shown.jpg"), stored)
+                 : picture(QStringLiteral("shown.png"), stored);
+    QVERIFY(!path.isEmpty());
+    QCOMPARE(box->loadPicture(path), stored.isValid());
+    if (!stored.isValid()) {
+        QVERIFY(!box->hasPicture());
+        QVERIFY(box->pictureRect().isEmpty());
+        return;
+    }
+    const QSize natural = turned ? stored.transposed() : stored;
+    QCOMPARE(box->naturalSize(), natural);
+    QCOMPARE(box->pictureRect(), fitPreviewRect(natural, box->size()));
+    // Decoded no larger than it is shown, already upright.
+    QCOMPARE(box->picture().size(), fitPreviewRect(natural, box->size() * box->devicePixelRatioF()).size());
+}
+
+void TestFileList::fillLabels()
+{
+    const QString path = TestFiles::createFile(m_dir->filePath(QStringLiteral("holiday picture of the beach.txt")),
+                                               QByteArray(1234, 'x'));
+    const QFileInfo info(path);
+    const QString lastRead = GeneralDate(info.lastRead()); // before the panel reads the file, which may move it
+    m_panel->FillLabels(path, QStringLiteral("beach sunset"));
+    QCOMPARE(label("lblDataName"), QStringLiteral("holiday picture of the be..."));
+    QCOMPARE(label("lblDataPath"), ShortenLabel(info.absoluteFilePath()));
+    QCOMPARE(label("lblDataSize"), QStringLiteral("1234 bytes"));
+    QCOMPARE(label("lblDataType"), ShortenLabel(m_list->types.description(QStringLiteral("txt"))));
+    QVERIFY(!label("lblDataType").isEmpty());
+    QCOMPARE(label("lblDataLastModified"), GeneralDate(info.lastModified()));
+    QCOMPARE(label("lblDataLastAccessed"), lastRead);
+    QVERIFY(!label("lblDataCreated").isEmpty());
+    QCOMPARE(m_panel->shownPath(), info.absoluteFilePath());
+    QCOMPARE(m_panel->keywordsText(), QStringLiteral("beach sunset"));
+    QVERIFY(!m_panel->preview()->hasPicture());
+
+    // From a file list row: its path and keywords; a picture is previewed.
+    const QString shown = picture(QStringLiteral("shown.png"), QSize(40, 30));
+    model().appendRow(makeFileListRow(shown, QStringLiteral("kw")));
+    m_panel->FillLabels(model().index(0, KeywordsColumn));
+    const QString size = QStringLiteral("%1 bytes").arg(QFileInfo(shown).size());
+    QCOMPARE(label("lblDataName"), QStringLiteral("shown.png"));
+    QCOMPARE(label("lblDataSize"), size);
+    QCOMPARE(m_panel->keywordsText(), QStringLiteral("kw"));
+    QVERIFY(m_panel->preview()->hasPicture());
+
+    // No current row: the values stay, the preview goes.
+    m_panel->FillLabels(QModelIndex());
+    QCOMPARE(label("lblDataName"), QStringLiteral("shown.png"));
+    QCOMPARE(label("lblDataSize"), size);
+    QCOMPARE(m_panel->shownPath(), QFileInfo(shown).absoluteFilePath());
+    QCOMPARE(m_panel->keywordsText(), QStringLiteral("kw"));
+    QVERIFY(!m_panel->preview()->hasPicture());
+
+    // A file that cannot be read: no values and no preview, but its keywords.
+    m_panel->FillLabels(shown, QStringLiteral("kw"));
+    QVERIFY(m_panel->preview()->hasPicture());
+    m_panel->FillLabels(m_dir->filePath(QStringLiteral("gone.png")), QStringLiteral("kept keywords"));
+    for (const char *name : kValueLabels)
+        QVERIFY2(label(name).isEmpty(), name);
+    QCOMPARE(m_panel->shownPath(), QString());
+    QCOMPARE(m_panel->keywordsText(), QStringLiteral("kept keywords"));
+    QVERIFY(!m_panel->preview()->hasPicture());
+}
+
+void TestFileList::rightClick_data()
+{
+    QTest::addColumn<int>("row"); // -1: below the rows
+    QTest::newRow("on a row: only that row is selected") << 2;
+    QTest::newRow("beside the rows: nothing is selected") << -1;
+}
+
+void TestFileList::rightClick()
+{
+    QFETCH(int, row);
+    FileListView *view = showList({"a.jpg", "b.jpg", "c.jpg", "d.jpg"});
+    QVERIFY(view);
+    QItemSelectionModel *selection = view->selectionModel();
+    for (int selected : {0, 2, 3})
+        selection->select(model().index(selected, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    selection->setCurrentIndex(model().index(0, 0), QItemSelectionModel::NoUpdate);
+
+    QStringList events;
+    QPoint menuAt;
+    connect(view, &FileListView::fillLabelsRequested, this,
+            [&] { events.append(QStringLiteral("fill %1").arg(view->currentIndex().row())); });
+    connect(view, &FileListView::contextMenuRequested, this, [&](const QPoint &global) {
+        events.append(QStringLiteral("menu"));
+        menuAt = global;
+    });
+    const QPoint at = row >= 0 ? rowCentre(row) : QPoint(rowCentre(0).x(), view->viewport()->height() - 5);
+    QCOMPARE(view->indexAt(at).row(), row);
+    QTest::mousePress(view->viewport(), Qt::RightButton, {}, at);
+
+    const QModelIndexList selected = selection->selectedRows();
+    QCOMPARE(selected.size(), row >= 0 ? 1 : 0);
+    QVERIFY(selected.isEmpty() || selected.first().row() == row);
+    QCOMPARE(view->currentIndex().row(), row);
+    QCOMPARE(events, (QStringList{QStringLiteral("fill %1").arg(row), QStringLiteral("menu")}));
+    QCOMPARE(menuAt, view->viewport()->mapToGlobal(at));
+}
+
+void TestFileList::inputBecomesRequests()
+{
+    FileListView *view = showList({"a.jpg", "b.jpg"});
+    QVERIFY(view);
+    QCOMPARE(view->selectionMode(), QAbstractItemView::ExtendedSelection);
+    QCOMPARE(view->selectionBehavior(), QAbstractItemView::SelectRows);
+    QSignalSpy fill(view, &FileListView::fillLabelsRequested);
+    QSignalSpy remove(view, &FileListView::removeRequested);
+    QSignalSpy properties(view, &FileListView::propertiesRequested);
+
+    // A click and a key release ask for the labels of the current row.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCentre(1));
+    QCOMPARE(fill.size(), 1);
+    QCOMPARE(view->currentIndex().row(), 1);
+    QTest::keyClick(view, Qt::Key_Up);
+    QCOMPARE(fill.size(), 2);
+    QCOMPARE(view->currentIndex().row(), 0);
+    // Auto-repeated releases are skipped; the last release counts.
+    QKeyEvent repeated(QEvent::KeyRelease, Qt::Key_Down, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(view, &repeated);
+    QCOMPARE(fill.size(), 2);
+    QKeyEvent last(QEvent::KeyRelease, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(view, &last);
+    QCOMPARE(fill.size(), 3);
+
+    // Only Delete asks for Remove Item, and the view itself removes nothing.
+    QTest::keyClick(view, Qt::Key_A);
+    QTest::keyClick(view, Qt::Key_Backspace);
+    QCOMPARE(remove.size(), 0);
+    QTest::keyClick(view, Qt::Key_Delete);
+    QCOMPARE(remove.size(), 1);
+    QCOMPARE(model().rowCount(), 2);
+
+    // A double click asks for the properties, over a row or not.
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, rowCentre(0));
+    QCOMPARE(properties.size(), 1);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, QPoint(20, view->viewport()->height() - 5));
+    QCOMPARE(properties.size(), 2);
+}
+
+void TestFileList::headerClicksSortAscending()
+{
+    FileListView *view = showList({"b.png", "a.txt", "c.avi"});
+    QVERIFY(view);
+    QHeaderView *header = view->header();
+    const auto clickSection = [header](int section) {
+        const QPoint at(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                        header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+    };
+    clickSection(TypeColumn); // leaves the order alone
+    QVERIFY(!model().isSorted());
+    QCOMPARE(model().rowPath(0), QStringLiteral("/nowhere/b.png"));
+    QVERIFY(!header->isSortIndicatorShown());
+
+    clickSection(ExtensionColumn);
+    clickSection(ExtensionColumn); // a second click still ascends
+    QCOMPARE(model().sortColumn(), int(ExtensionColumn));
+    QCOMPARE(model().rowPath(0), QStringLiteral("/nowhere/c.avi"));
+    QCOMPARE(header->sortIndicatorSection(), int(ExtensionColumn));
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+}
+
+QTEST_MAIN(TestFileList)
+#include "tst_filelist.moc"
