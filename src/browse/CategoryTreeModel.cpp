@@ -55,7 +55,7 @@ int CategoryTreeModel::columnCount(const QModelIndex &) const
 
 QVariant CategoryTreeModel::data(const QModelIndex &index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!index.isValid() || index.model() != this)
         return {};
     const CategoryNode *node = nodeAt(index);
     switch (role) {

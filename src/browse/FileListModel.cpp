@@ -84,9 +84,15 @@ int FileListModel::columnCount(const QModelIndex &parent) const
     return FileListColumnCount;
 }
 
+bool FileListModel::isRowIndex(const QModelIndex &index) const
+{
+    return index.isValid() && index.model() == this && !index.parent().isValid() && index.row() < rowCount()
+        && index.column() < FileListColumnCount;
+}
+
 Qt::ItemFlags FileListModel::flags(const QModelIndex &index) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (!isRowIndex(index))
         return Qt::NoItemFlags;
     return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren;
 }
@@ -101,7 +107,7 @@ QMimeData *FileListModel::mimeData(const QModelIndexList &indexes) const
     // One URL per row, in the list's order, whatever order the view hands the cells in.
     std::vector<int> rows;
     for (const QModelIndex &index : indexes) {
-        if (checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        if (isRowIndex(index))
             rows.push_back(index.row());
     }
     std::sort(rows.begin(), rows.end());
@@ -122,7 +128,7 @@ Qt::DropActions FileListModel::supportedDragActions() const
 
 QVariant FileListModel::data(const QModelIndex &index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (!isRowIndex(index))
         return {};
     FileListRow &row = *m_rows[std::size_t(index.row())];
     switch (role) {
@@ -254,17 +260,6 @@ void FileListModel::appendRows(std::vector<FileListRow> rows)
     if (m_sorted)
         sortWithLayoutChange();
     m_fillCursor = std::min(m_fillCursor, m_sorted ? 0 : first);
-}
-
-int FileListModel::removeRowsWithPath(const QString &path)
-{
-    QList<int> matching;
-    for (std::size_t i = 0; i < m_rows.size(); ++i) {
-        if (m_rows[i]->path == path)
-            matching.append(int(i));
-    }
-    removeRowsAt(matching);
-    return int(matching.size());
 }
 
 void FileListModel::removeRowsAt(QList<int> rows)

@@ -59,8 +59,6 @@ public:
     // sorting is on, and go to the end before that.
     void appendRow(FileListRow row);
     void appendRows(std::vector<FileListRow> rows);
-    // Removes every row with exactly this path; returns how many went.
-    int removeRowsWithPath(const QString &path);
     void removeRowsAt(QList<int> rows);
     void setKeywords(const QList<int> &rows, const QString &keywords);
 
@@ -86,6 +84,8 @@ Q_SIGNALS:
     void detailsFilled();
 
 private:
+    // Checks quietly: views and testers probe indexes that may be gone.
+    bool isRowIndex(const QModelIndex &index) const;
     void fillDetails(FileListRow &row) const;
     void applyDetails(FileListRow &row, std::optional<qint64> modified) const;
     void fillDetailsOf(int first, int last);
