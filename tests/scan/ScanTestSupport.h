@@ -14,6 +14,8 @@
 #include <QStandardPaths>
 #include <QStringList>
 
+#include <algorithm>
+
 // Settings go to the test's own place before anything opens them.
 struct SettingsInTestMode {
     SettingsInTestMode() { QStandardPaths::setTestModeEnabled(true); }
@@ -66,28 +68,24 @@ struct ScanFixture {
     }
 
     // Found records stand behind the first record newest first: reversed, they give the
-    // order in which the scan found the files.
-    QStringList foundOrder(int categoryIndex) const
+    // order in which the scan found the files. Paths are given relative to the folder.
+    QStringList foundOrder(int categoryIndex, const QString &folder) const
     {
         QStringList paths = recordPathsIn(categoryIndex);
         std::reverse(paths.begin(), paths.end());
-        return paths;
+        return paths.replaceInStrings(folder + QLatin1Char('/'), QString());
     }
 };
 
-// A message as "title|icon|buttons|text", so that a whole conversation compares at once.
-inline QString describe(const Interaction::Message &message)
+// Each message as "title|icon|buttons|text", so that a whole conversation compares at once.
+inline QStringList describeAll(const QList<Interaction::Message> &messages)
 {
     static const char *const icons[] = {"none", "critical", "question", "information", "exclamation"};
     static const char *const buttons[] = {"ok", "yesno", "yesnocancel"};
-    return message.title + QLatin1Char('|') + QLatin1String(icons[int(message.icon)]) + QLatin1Char('|')
-        + QLatin1String(buttons[int(message.buttons)]) + QLatin1Char('|') + message.text;
-}
-
-inline QStringList describeAll(const QList<Interaction::Message> &messages)
-{
     QStringList described;
-    for (const Interaction::Message &message : messages)
-        described.append(describe(message));
+    for (const Interaction::Message &message : messages) {
+        described.append(message.title + QLatin1Char('|') + QLatin1String(icons[int(message.icon)]) + QLatin1Char('|')
+                         + QLatin1String(buttons[int(message.buttons)]) + QLatin1Char('|') + message.text);
+    }
     return described;
 }
