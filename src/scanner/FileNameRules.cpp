@@ -36,11 +36,6 @@ bool isStorableName(std::string_view nameBytes)
     return !hasBreakingCharacter && isValidUtf8(nameBytes.data(), qsizetype(nameBytes.size()));
 }
 
-bool isStorablePath(QStringView path)
-{
-    return !path.contains(u'"') && !path.contains(u'\r') && !path.contains(u'\n');
-}
-
 bool listsBefore(std::string_view left, std::string_view right)
 {
     const auto folded = [](char c) {

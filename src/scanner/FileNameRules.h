@@ -24,7 +24,6 @@ QString rowExtension(QStringView fileName);
 // are not UTF-8 cannot be decoded without loss, and the decoded path would no longer
 // open the file.
 bool isStorableName(std::string_view nameBytes);
-bool isStorablePath(QStringView path);
 
 // The order in which the scanner takes the names of one folder, since Linux lists them
 // in no useful order: ASCII letters compared without regard to case, everything else
