@@ -2,7 +2,6 @@
 
 #include "FileRecord.h"
 
-#include <vector>
 
 Catalog::Catalog(QObject *parent)
     : QObject(parent)
@@ -25,21 +24,10 @@ void Catalog::TagIndex()
 void Catalog::ChangecategoryIndexForFiles()
 {
     m_records.clearMarks();
-    // The first node in index order that holds a tag wins, as if every record
-    // visited the nodes from 1 upwards. Tags are 16-bit, so a table covers them all.
-    constexpr int kTagRange = 1 << 16;
-    constexpr int kTagOffset = 1 << 15;
-    std::vector<int> newIndexByTag(kTagRange, 0);
-    for (int i = 1; i <= m_tree->nodeCount(); ++i) {
-        const auto &tag = m_tree->node(i)->tag;
-        if (tag && *tag >= -kTagOffset && *tag < kTagOffset && newIndexByTag[*tag + kTagOffset] == 0)
-            newIndexByTag[*tag + kTagOffset] = i;
-    }
+    const TagMap tags(*m_tree);
     for (int position = 0; position < m_records.size(); ++position) {
         const int oldIndex = m_records.categoryAt(position);
-        if (oldIndex < -kTagOffset || oldIndex >= kTagOffset)
-            continue;
-        const int newIndex = newIndexByTag[oldIndex + kTagOffset];
+        const int newIndex = tags.newIndexFor(oldIndex);
         if (newIndex == 0)
             continue;
         const QString &record = m_records.at(position);
@@ -48,6 +36,18 @@ void Catalog::ChangecategoryIndexForFiles()
     }
     m_records.clearMarks();
     markChanged();
+}
+
+Catalog::TagMap::TagMap(const CategoryTree &tree)
+    : m_newIndex(std::size_t(2 * kOffset), 0)
+{
+    // The first node in index order that holds a tag wins, as if every record
+    // visited the nodes from 1 upwards.
+    for (int i = 1; i <= tree.nodeCount(); ++i) {
+        const auto &tag = tree.node(i)->tag;
+        if (tag && *tag >= -kOffset && *tag < kOffset && m_newIndex[std::size_t(*tag + kOffset)] == 0)
+            m_newIndex[std::size_t(*tag + kOffset)] = i;
+    }
 }
 
 void Catalog::clear()

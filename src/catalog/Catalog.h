@@ -5,6 +5,8 @@
 
 #include <QObject>
 
+#include <vector>
+
 // The whole catalog in memory: the category tree, the record list beside it, the
 // index of the system category "Temporary" and whether everything is saved.
 class Catalog : public QObject
@@ -36,6 +38,23 @@ public:
     // Moves each record to the index of the first node (in index order) whose tag
     // holds the record's old index; records matching no tag stay as they are.
     void ChangecategoryIndexForFiles();
+
+    // Where ChangecategoryIndexForFiles sends a record of an index: the first node, in
+    // index order, whose tag holds it.
+    class TagMap
+    {
+    public:
+        explicit TagMap(const CategoryTree &tree);
+        // The new index for an old one, or 0 when no node holds it.
+        int newIndexFor(int oldIndex) const
+        {
+            return oldIndex >= -kOffset && oldIndex < kOffset ? m_newIndex[std::size_t(oldIndex + kOffset)] : 0;
+        }
+
+    private:
+        static constexpr int kOffset = 1 << 15; // tags are 16-bit
+        std::vector<int> m_newIndex;
+    };
 
     // No categories, no records at all.
     void clear();

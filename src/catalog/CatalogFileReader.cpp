@@ -73,18 +73,26 @@ QByteArrayView CatalogFileReader::readRawText()
     return QByteArrayView(start, stop - start);
 }
 
-bool CatalogFileReader::readText(QString &value)
+bool CatalogFileReader::readTextBytes(QByteArrayView &bytes)
 {
     skipBlanks();
     if (m_pos >= m_end)
         return fail(QStringLiteral("an item is missing at the end of the file"));
     const char *start = m_pos;
     const bool quoted = *m_pos == '"';
-    const QByteArrayView raw = readRawText();
-    if (quoted && raw.data() == nullptr)
+    bytes = readRawText();
+    if (quoted && bytes.data() == nullptr)
         return fail(QStringLiteral("a quoted text has no closing quote"), start);
-    decodeCatalogTextInto(raw.data(), raw.size(), value);
     finishItem();
+    return true;
+}
+
+bool CatalogFileReader::readText(QString &value)
+{
+    QByteArrayView bytes;
+    if (!readTextBytes(bytes))
+        return false;
+    decodeCatalogTextInto(bytes.data(), bytes.size(), value);
     return true;
 }
 

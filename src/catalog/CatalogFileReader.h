@@ -14,6 +14,8 @@ public:
     explicit CatalogFileReader(QByteArrayView bytes);
 
     bool readText(QString &value);
+    // The same item as the file's bytes, for callers that decode it themselves.
+    bool readTextBytes(QByteArrayView &bytes);
     bool readNumber(int &value);
     // True when only blanks and line ends are left.
     bool atEnd();

@@ -4,11 +4,13 @@
 #include "CatalogFileFormat.h"
 #include "CatalogFileReader.h"
 #include "FileRecord.h"
+#include "TextEncoding.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -43,6 +45,51 @@ void buildTree(const std::vector<CategoryLine> &lines, CategoryTree &tree)
     }
 }
 
+bool isAscii(QByteArrayView bytes)
+{
+    const char *p = bytes.data();
+    const char *end = p + bytes.size();
+    for (; end - p >= 8; p += 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        if (word & 0x8080808080808080ULL)
+            return false;
+    }
+    for (; p < end; ++p) {
+        if (static_cast<unsigned char>(*p) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// The record built straight from the file's bytes in one allocation: a million of
+// them are loaded at a time, and nearly all are plain ASCII.
+QString recordFromBytes(QByteArrayView path, int index, QByteArrayView keywords, qsizetype &pathLength)
+{
+    if (!isAscii(path) || !isAscii(keywords)) {
+        const QString decodedPath = decodeCatalogText(path.data(), path.size());
+        pathLength = decodedPath.size();
+        return MakeFileRecord(decodedPath, index, decodeCatalogText(keywords.data(), keywords.size()));
+    }
+    char digits[8];
+    char *digitsEnd = digits + sizeof digits;
+    char *digitsStart = digitsEnd;
+    for (int rest = index < 0 ? -index : index; digitsStart == digitsEnd || rest > 0; rest /= 10)
+        *--digitsStart = char('0' + rest % 10);
+    if (index < 0)
+        *--digitsStart = '-';
+
+    QString record;
+    record.reserve(path.size() + (digitsEnd - digitsStart) + 2 + keywords.size());
+    record.append(QLatin1String(path.data(), path.size()))
+        .append(QLatin1Char('/'))
+        .append(QLatin1String(digitsStart, digitsEnd - digitsStart))
+        .append(QLatin1Char('>'))
+        .append(QLatin1String(keywords.data(), keywords.size()));
+    pathLength = path.size();
+    return record;
+}
+
 } // namespace
 
 bool fileExistsOnDisk(const QString &path)
@@ -74,6 +121,13 @@ CatalogLoadReport OpenFileList(QByteArrayView bytes, Catalog &catalog, const Fil
     CatalogFileReader reader(bytes);
     std::vector<CategoryLine> categories;
     RecordList &records = catalog.records();
+    const bool hadRecords = !records.isEmpty();
+    bool treeBuilt = false;
+    auto buildTreeOnce = [&] {
+        if (!treeBuilt)
+            buildTree(categories, catalog.tree());
+        treeBuilt = true;
+    };
     records.reserve(records.size() + int(qMin<qsizetype>(bytes.size() / 48, 1 << 24))); // a guess at the line count
 
     auto readAll = [&]() -> bool {
@@ -91,19 +145,29 @@ CatalogLoadReport OpenFileList(QByteArrayView bytes, Catalog &catalog, const Fil
                 return false;
             categories.push_back(std::move(line));
         }
-        QString path;
-        QString keywords;
+        // The categories come first in the file, so each record can be filed under
+        // its category's new index as it is read, instead of in a second pass.
+        buildTreeOnce();
+        const Catalog::TagMap tags(catalog.tree());
+        QByteArrayView path;
+        QByteArrayView keywords;
         int index = 0;
         while (!reader.atEnd()) {
-            if (!reader.readText(path) || !reader.readNumber(index) || !reader.readText(keywords))
+            if (!reader.readTextBytes(path) || !reader.readNumber(index) || !reader.readTextBytes(keywords))
                 return false;
             if (path.isEmpty())
                 continue;
-            if (!exists(path)) {
-                report.missingFiles.append(path);
+            const int filedUnder = tags.newIndexFor(index);
+            if (filedUnder != 0)
+                index = filedUnder;
+            qsizetype pathLength = 0;
+            QString record = recordFromBytes(path, index, keywords, pathLength);
+            // The path is the record's head: check it without copying it out.
+            if (!exists(QString::fromRawData(record.constData(), pathLength))) {
+                report.missingFiles.append(record.left(pathLength));
                 continue;
             }
-            records.append(MakeFileRecord(path, index, keywords), index);
+            records.append(std::move(record), index);
         }
         return true;
     };
@@ -113,8 +177,9 @@ CatalogLoadReport OpenFileList(QByteArrayView bytes, Catalog &catalog, const Fil
 
     // Whatever was read is kept consistent: the tree is built from the category
     // lines read and the records read follow them, even after a stop.
-    buildTree(categories, catalog.tree());
-    catalog.ChangecategoryIndexForFiles();
+    buildTreeOnce();
+    if (hadRecords)
+        catalog.ChangecategoryIndexForFiles();
     catalog.findTemporary();
     catalog.markSaved();
     return report;
