@@ -71,7 +71,9 @@ MainWindow::MainWindow(Interaction::Interface &interaction, AppSettings &setting
 MainWindow::~MainWindow()
 {
     // The views paint from the type and icon caches, which are members and would go
-    // before the child widgets do: take the widgets down first.
+    // before the child widgets do: take the widgets down first, and stop watching the
+    // keywords box before it goes.
+    m_details->keywordsBox()->removeEventFilter(this);
     delete m_scanWindows;
     delete takeCentralWidget();
 }
