@@ -56,14 +56,6 @@ QString MakeFileRecord(const QString &path, int categoryIndex, const QString &ke
     return record;
 }
 
-QString MakeFileRecord(const QString &path, const QString &indexText, const QString &keywords)
-{
-    QString record;
-    record.reserve(path.size() + indexText.size() + keywords.size() + 2);
-    record.append(path).append(QLatin1Char('/')).append(indexText).append(QLatin1Char('>')).append(keywords);
-    return record;
-}
-
 ParsedRecord ParseFileRecord(const QString &record)
 {
     const Separators s = findSeparators(record);
@@ -93,11 +85,6 @@ int recordCategoryIndex(const QString &record)
 QString recordKeywords(const QString &record)
 {
     return record.mid(record.lastIndexOf(QLatin1Char('>')) + 1);
-}
-
-QString recordIndexText(const QString &record)
-{
-    return indexField(record, findSeparators(record)).toString();
 }
 
 RecordViews recordViews(const QString &record)

@@ -15,7 +15,6 @@ struct ParsedRecord {
 };
 
 QString MakeFileRecord(const QString &path, int categoryIndex, const QString &keywords);
-QString MakeFileRecord(const QString &path, const QString &indexText, const QString &keywords);
 ParsedRecord ParseFileRecord(const QString &record);
 QString SetRecordCategory(const QString &record, int newIndex);
 
@@ -23,8 +22,6 @@ QString SetRecordCategory(const QString &record, int newIndex);
 QString recordPath(const QString &record);
 int recordCategoryIndex(const QString &record);
 QString recordKeywords(const QString &record);
-// The characters between the last "/" and the last ">", unchanged (what the catalog file stores).
-QString recordIndexText(const QString &record);
 // The three parts of a record as views into it, without copying.
 struct RecordViews {
     QStringView path;
