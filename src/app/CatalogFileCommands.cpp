@@ -102,6 +102,7 @@ void CatalogFileCommands::reportLoad(const QString &path, const CatalogLoadRepor
 {
     if (!report.missingFiles.isEmpty())
         Q_EMIT missingFilesFound(report.missingFiles);
+    reportMendedRecords(path, report);
     if (!report.stop)
         return;
     const QString where = report.stop->line > 0 ? QStringLiteral(" at line %1").arg(report.stop->line) : QString();
@@ -109,6 +110,26 @@ void CatalogFileCommands::reportLoad(const QString &path, const CatalogLoadRepor
                                          "The catalog holds what was read before that point.")
                               .arg(path, where, report.stop->reason),
                           Interaction::kProgramTitle, Icon::Exclamation);
+}
+
+void CatalogFileCommands::reportMendedRecords(const QString &path, const CatalogLoadReport &report)
+{
+    QStringList lines;
+    if (report.keywordsMended > 0)
+        lines << QStringLiteral("In %1 files the keywords held \"/\" or \">\", which a catalog cannot keep in keywords; "
+                                "they were read as spaces.")
+                     .arg(report.keywordsMended);
+    if (!report.unholdablePaths.isEmpty()) {
+        lines << QStringLiteral("%1 files were left out because their paths hold a double quote or a line break, "
+                                "which a catalog file cannot store, for example:")
+                     .arg(report.unholdablePaths.size());
+        for (const QString &leftOut : report.unholdablePaths.mid(0, 3))
+            lines << QStringLiteral("    ") + QString(leftOut).replace(QLatin1Char('\n'), QStringLiteral("\\n")).replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+    }
+    if (lines.isEmpty())
+        return;
+    m_interaction.message(QStringLiteral("While reading the catalog file %1:\n").arg(path) + lines.join(QLatin1Char('\n')),
+                          Interaction::kProgramTitle, Icon::Information);
 }
 
 bool CatalogFileCommands::refuseTooManyCategories(int categoryLines)

@@ -45,6 +45,7 @@ Q_SIGNALS:
 
 private:
     void loadFile(const QString &path);
+    void reportMendedRecords(const QString &path, const CatalogLoadReport &report);
     void reportLoad(const QString &path, const CatalogLoadReport &report);
     bool refuseTooManyCategories(int categoryLines);
     QString dialogFolder() const;

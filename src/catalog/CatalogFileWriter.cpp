@@ -25,6 +25,31 @@ CatalogFileError deviceError(const QIODevice &device, int number)
 
 } // namespace
 
+namespace {
+
+bool isCanonicalIndex(QStringView text)
+{
+    const QStringView digits = text.startsWith(QLatin1Char('-')) ? text.mid(1) : text;
+    if (digits.isEmpty() || digits.size() > 5 || (digits.size() > 1 && digits.front() == QLatin1Char('0')))
+        return false;
+    int value = 0;
+    for (const QChar c : digits) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return text.front() == QLatin1Char('-') ? value <= 32768 : value <= 32767;
+}
+
+// An index beyond what the file can hold names no category anyway: it is written as 0,
+// no category, so the line still reads back.
+int writableIndex(int index)
+{
+    return index < -32768 || index > 32767 ? 0 : index;
+}
+
+} // namespace
+
 CatalogFileWriter::CatalogFileWriter(const Catalog &catalog, int temporaryIndex)
     : m_catalog(catalog)
     , m_temporaryIndex(temporaryIndex)
@@ -79,7 +104,12 @@ std::optional<CatalogFileError> CatalogFileWriter::write(QIODevice &device) cons
         const RecordViews parts = recordViews(record);
         LineBuilder line(buffer);
         line.text(parts.path);
-        line.bare(parts.indexText);
+        // The index is copied as it stands only when the reader takes it back as the
+        // same number; anything else would stop the next load at this line.
+        if (isCanonicalIndex(parts.indexText))
+            line.bare(parts.indexText);
+        else
+            line.number(writableIndex(records.categoryAt(position)));
         line.text(parts.keywords);
         line.end();
         if (buffer.size() >= kFlushSize && !flush(device, buffer))

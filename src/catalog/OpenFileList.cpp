@@ -90,11 +90,44 @@ QString recordFromBytes(QByteArrayView path, int index, QByteArrayView keywords,
     return record;
 }
 
+bool holdsFormatBreak(QByteArrayView path)
+{
+    for (const char c : path) {
+        if (c == '"' || c == '\r' || c == '\n')
+            return true;
+    }
+    return false;
+}
+
+// "/" and ">" in keywords would make the record's last separators fall inside them,
+// and the record would name another path and category than the file said.
+bool needsKeywordMend(QByteArrayView keywords)
+{
+    return keywords.contains('/') || keywords.contains('>');
+}
+
+QByteArray mendedKeywords(QByteArrayView keywords)
+{
+    QByteArray mended(keywords.data(), keywords.size());
+    mended.replace('/', ' ').replace('>', ' ');
+    return mended;
+}
+
+// Editors often start a UTF-8 file with a byte-order mark; it is no part of the count.
+QByteArrayView withoutByteOrderMark(QByteArrayView bytes)
+{
+    if (bytes.startsWith(QByteArrayView("\xEF\xBB\xBF", 3)))
+        return bytes.sliced(3);
+    return bytes;
+}
+
 } // namespace
 
 bool fileExistsOnDisk(const QString &path)
 {
-    return QFileInfo::exists(path);
+    // A folder at the path is no catalogued file any more.
+    const QFileInfo info(path);
+    return info.exists() && !info.isDir();
 }
 
 CatalogLoadReport OpenFileList(const QString &path, Catalog &catalog, const FileExistsCheck &exists)
@@ -118,7 +151,7 @@ CatalogLoadReport OpenFileList(QByteArrayView bytes, Catalog &catalog, const Fil
 {
     CatalogLoadReport report;
     report.opened = true;
-    CatalogFileReader reader(bytes);
+    CatalogFileReader reader(withoutByteOrderMark(bytes));
     std::vector<CategoryLine> categories;
     RecordList &records = catalog.records();
     const bool hadRecords = !records.isEmpty();
@@ -157,6 +190,16 @@ CatalogLoadReport OpenFileList(QByteArrayView bytes, Catalog &catalog, const Fil
                 return false;
             if (path.isEmpty())
                 continue;
+            if (holdsFormatBreak(path)) {
+                report.unholdablePaths.append(decodeCatalogText(path.data(), path.size()));
+                continue;
+            }
+            QByteArray mended;
+            if (needsKeywordMend(keywords)) {
+                mended = mendedKeywords(keywords);
+                keywords = QByteArrayView(mended);
+                ++report.keywordsMended;
+            }
             const int filedUnder = tags.newIndexFor(index);
             if (filedUnder != 0)
                 index = filedUnder;

@@ -16,6 +16,12 @@ struct CatalogReadStop {
 struct CatalogLoadReport {
     bool opened = false;
     QStringList missingFiles;
+    // Paths the catalog format cannot hold (a double quote, a carriage return or a
+    // line feed): such records are left out, as the scanner leaves such files out.
+    QStringList unholdablePaths;
+    // Records whose keywords held "/" or ">": those break the record apart at the
+    // wrong place, so they were read as spaces.
+    int keywordsMended = 0;
     // Set when the file could not be read to its end; the catalog then holds what
     // was read before the stop.
     std::optional<CatalogReadStop> stop;
