@@ -101,8 +101,24 @@ void ScanSession::fileResult()
 
 void ScanSession::reportLeftOut(const ScanResult &result)
 {
-    if (result.leftOutCount <= 0)
+    if (result.leftOutCount <= 0 && result.tooDeepFolderCount <= 0)
         return;
+    QString text = leftOutText(result);
+    if (result.tooDeepFolderCount > 0) {
+        if (!text.isEmpty())
+            text += QStringLiteral("\n\n");
+        text += result.tooDeepFolderCount == 1
+            ? QStringLiteral("1 folder was too deep to search: its path is longer than the system allows.")
+            : QString::number(result.tooDeepFolderCount)
+                + QStringLiteral(" folders were too deep to search: their paths are longer than the system allows.");
+    }
+    m_context.interaction.message(text, m_options.messageTitle, Interaction::Icon::Information);
+}
+
+QString ScanSession::leftOutText(const ScanResult &result)
+{
+    if (result.leftOutCount <= 0)
+        return {};
     // A catalog file stores each path between double quotes on a line of its own, so
     // such a path would corrupt the catalog when it is saved; the user should know why
     // files they can see on disk are missing from the list.
@@ -111,9 +127,9 @@ void ScanSession::reportLeftOut(const ScanResult &result)
         ? QStringLiteral("1 file was left out because its path contains")
         : QString::number(result.leftOutCount) + QStringLiteral(" files were left out because their paths contain");
     text += QStringLiteral(" a double quote, a line break or characters that are not valid text, which a catalog file "
-                           "cannot hold.");
+                           "cannot hold, or is longer than the system can check.");
     text += one ? QStringLiteral(" Rename it to catalog it.") : QStringLiteral(" Rename them to catalog them.");
     if (!result.leftOutExamples.isEmpty())
         text += QStringLiteral("\n\nFor example:\n") + result.leftOutExamples.join(QLatin1Char('\n'));
-    m_context.interaction.message(text, m_options.messageTitle, Interaction::Icon::Information);
+    return text;
 }

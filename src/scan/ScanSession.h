@@ -49,6 +49,7 @@ private:
     void buttonPressed();
     void fileResult();
     void reportLeftOut(const ScanResult &result);
+    static QString leftOutText(const ScanResult &result);
 
     ScanContext m_context;
     ScanRequest m_request;
