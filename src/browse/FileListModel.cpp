@@ -256,8 +256,10 @@ void FileListModel::appendRows(std::vector<FileListRow> rows)
     for (FileListRow &row : rows)
         m_rows.push_back(std::make_unique<FileListRow>(std::move(row)));
     endInsertRows();
-    // Stable, so this is where adding them one by one would have put them.
-    if (m_sorted)
+    // Stable, so this is where adding them one by one would have put them. Rows that
+    // arrive already in order behind the last one (a scan sorts its rows before it
+    // hands them over, batch by batch) are where they belong.
+    if (m_sorted && !isInOrderFrom(m_rows, std::size_t(first), FileListColumn(m_sortColumn)))
         sortWithLayoutChange();
     m_fillCursor = std::min(m_fillCursor, m_sorted ? 0 : first);
 }

@@ -135,3 +135,20 @@ std::size_t sortedInsertPosition(const FileListRows &rows, const FileListRow &ro
     });
     return std::size_t(at - rows.begin());
 }
+
+bool isInOrderFrom(const FileListRows &rows, std::size_t from, FileListColumn column)
+{
+    if (column == LastModifiedColumn)
+        return false;
+    std::size_t i = from > 0 ? from - 1 : 0;
+    if (i >= rows.size())
+        return true;
+    QString previous = foldedKey(*rows[i], column);
+    for (++i; i < rows.size(); ++i) {
+        QString key = foldedKey(*rows[i], column);
+        if (key < previous)
+            return false;
+        previous = std::move(key);
+    }
+    return true;
+}

@@ -15,6 +15,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 using Interaction::Answer;
@@ -538,6 +539,60 @@ private Q_SLOTS:
         QCOMPARE(f.interaction.messageTexts(),
                  QStringList{QStringLiteral("A total of %1 files were found").arg(kAllFiles)});
         QCOMPARE(m_dialog->progressWindow()->button()->text(), QStringLiteral("Completed"));
+    }
+
+    void rowsGoInBatchesTheWindowAnswersBetween_data()
+    {
+        QTest::addColumn<bool>("cancelAfterFirstBatch");
+        QTest::newRow("to the end") << false;
+        QTest::newRow("cancelled after the first batch") << true;
+    }
+
+    // The end of a big scan never holds the window: the rows go into the list in
+    // batches, already in order, with the event loop running between two of them.
+    void rowsGoInBatchesTheWindowAnswersBetween()
+    {
+        QFETCH(bool, cancelAfterFirstBatch);
+        ScanFixture &f = *m_fixture;
+        f.catalog.tree().addRoot(QStringLiteral("Temporary"));
+        ScanDialog *dialog = openDialog(m_bigTree.path());
+        int batches = 0;
+        int turnsBetween = 0;
+        int resorts = 0;
+        QTimer probe;
+        probe.setInterval(0);
+        connect(&probe, &QTimer::timeout, this, [&] {
+            if (batches > 0)
+                ++turnsBetween;
+        });
+        connect(&f.fileList, &QAbstractItemModel::rowsInserted, this, [&] {
+            ++batches;
+            if (cancelAfterFirstBatch && batches == 1)
+                dialog->progressWindow()->button()->click();
+        });
+        connect(&f.fileList, &QAbstractItemModel::layoutChanged, this, [&] {
+            if (batches > 0)
+                ++resorts;
+        });
+        probe.start();
+        QSignalSpy ended(dialog, &ScanDialog::scanEnded);
+        dialog->RunAllFilesScan();
+        QVERIFY(ended.wait(30000));
+
+        QCOMPARE(resorts, 0);
+        QCOMPARE(f.recordPathsIn(1).size(), kAllFiles);
+        if (cancelAfterFirstBatch) {
+            QCOMPARE(batches, 1);
+            QCOMPARE(f.fileList.rowCount(), 0);
+            QVERIFY(f.interaction.messages.isEmpty());
+            return;
+        }
+        QVERIFY2(batches > 1, qPrintable(QString::number(batches)));
+        QVERIFY(turnsBetween >= batches - 1);
+        QCOMPARE(f.fileList.rowCount(), kAllFiles);
+        QVERIFY(f.fileList.isSorted());
+        for (int row = 1; row < f.fileList.rowCount(); ++row)
+            QVERIFY(f.fileList.rowAt(row - 1)->name.compare(f.fileList.rowAt(row)->name, Qt::CaseInsensitive) <= 0);
     }
 
     void importingAgainDuringTheCancelGivesAFreshDialog()
