@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <thread>
 
 ScanSession::ScanSession(const ScanContext &context, ScanRequest request, Options options, QWidget *windowParent)
     : m_context(context)
@@ -74,11 +75,20 @@ void ScanSession::prepareFiling(const ScanResult &result, const std::function<bo
                                 int sortColumn)
 {
     // On the scanning thread: everything that costs per file is built here, so that
-    // the window only has to take it over.
+    // the window only has to take it over. The records are made on a second thread
+    // meanwhile; they stand newest first, as they go into the record list.
     m_preparedIndex = temporaryIndex;
-    m_preparedRecords.reserve(result.files.size());
-    for (const FoundFile &file : result.files)
-        m_preparedRecords.push_back(MakeFileRecord(file.path, temporaryIndex, QString()));
+    std::thread records([this, &result, temporaryIndex] {
+        m_preparedRecords.reserve(result.files.size());
+        for (auto file = result.files.rbegin(); file != result.files.rend(); ++file)
+            m_preparedRecords.push_back(MakeFileRecord(file->path, temporaryIndex, QString()));
+    });
+    prepareRows(result, cancelled, sortColumn);
+    records.join();
+}
+
+void ScanSession::prepareRows(const ScanResult &result, const std::function<bool()> &cancelled, int sortColumn)
+{
     // A cancelled scan lists nothing; a cancel from here on drops the rows at once.
     if (cancelled())
         return;
@@ -111,10 +121,11 @@ void ScanSession::fileResult()
         catalog.findTemporary();
     }
     if (catalog.TemporaryIndex() != m_preparedIndex) {
-        for (std::size_t i = 0; i < m_result.files.size(); ++i)
-            m_preparedRecords[i] = MakeFileRecord(m_result.files[i].path, catalog.TemporaryIndex(), QString());
+        const std::size_t count = m_result.files.size();
+        for (std::size_t i = 0; i < count; ++i)
+            m_preparedRecords[i] = MakeFileRecord(m_result.files[count - 1 - i].path, catalog.TemporaryIndex(), QString());
     }
-    insertFoundRecords(catalog.records(), m_preparedRecords);
+    insertFoundRecordsNewestFirst(catalog.records(), std::move(m_preparedRecords));
     m_preparedRecords = {};
     // Every scan leaves the catalog unsaved, even one that found nothing.
     catalog.markChanged();
@@ -139,10 +150,9 @@ void ScanSession::appendSomeRows()
     QElapsedTimer timer;
     timer.start();
     const std::size_t end = std::min(m_rows.size(), m_nextRow + m_batchSize);
-    std::vector<FileListRow> batch;
-    batch.reserve(end - m_nextRow);
-    for (; m_nextRow < end; ++m_nextRow)
-        batch.push_back(std::move(*m_rows[m_nextRow]));
+    FileListRows batch(std::make_move_iterator(m_rows.begin() + std::ptrdiff_t(m_nextRow)),
+                       std::make_move_iterator(m_rows.begin() + std::ptrdiff_t(end)));
+    m_nextRow = end;
     m_context.fileList.appendRows(std::move(batch));
     const qint64 spent = timer.elapsed();
     if (spent < kBatchBudgetMs / 2)

@@ -53,6 +53,7 @@ private:
     void buttonPressed();
     void prepareFiling(const ScanResult &result, const std::function<bool()> &cancelled, int temporaryIndex,
                        int sortColumn);
+    void prepareRows(const ScanResult &result, const std::function<bool()> &cancelled, int sortColumn);
     void fileResult();
     void appendSomeRows();
     void finish();
@@ -68,6 +69,7 @@ private:
     bool m_cancelledByUser = false;
 
     // Built on the scanning thread once the walk has ended; taken over by fileResult().
+    // The records stand newest first.
     std::vector<QString> m_preparedRecords;
     int m_preparedIndex = -1;
     FileListRows m_rows;
