@@ -249,15 +249,25 @@ void FileListModel::appendRow(FileListRow row)
 
 void FileListModel::appendRows(std::vector<FileListRow> rows)
 {
+    FileListRows made;
+    made.reserve(rows.size());
+    for (FileListRow &row : rows)
+        made.push_back(std::make_unique<FileListRow>(std::move(row)));
+    appendRows(std::move(made));
+}
+
+void FileListModel::appendRows(FileListRows rows)
+{
     if (rows.empty())
         return;
     const int first = int(m_rows.size());
     beginInsertRows({}, first, first + int(rows.size()) - 1);
-    for (FileListRow &row : rows)
-        m_rows.push_back(std::make_unique<FileListRow>(std::move(row)));
+    m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
     endInsertRows();
-    // Stable, so this is where adding them one by one would have put them.
-    if (m_sorted)
+    // Stable, so this is where adding them one by one would have put them. Rows that
+    // arrive already in order behind the last one (a scan sorts its rows before it
+    // hands them over, batch by batch) are where they belong.
+    if (m_sorted && !isInOrderFrom(m_rows, std::size_t(first), FileListColumn(m_sortColumn)))
         sortWithLayoutChange();
     m_fillCursor = std::min(m_fillCursor, m_sorted ? 0 : first);
 }

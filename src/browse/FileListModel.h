@@ -59,6 +59,7 @@ public:
     // sorting is on, and go to the end before that.
     void appendRow(FileListRow row);
     void appendRows(std::vector<FileListRow> rows);
+    void appendRows(FileListRows rows);
     void removeRowsAt(QList<int> rows);
     void setKeywords(const QList<int> &rows, const QString &keywords);
 

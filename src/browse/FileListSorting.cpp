@@ -135,3 +135,72 @@ std::size_t sortedInsertPosition(const FileListRows &rows, const FileListRow &ro
     });
     return std::size_t(at - rows.begin());
 }
+
+namespace {
+
+// The folded UTF-16 units of a text one by one, as appendFolded() writes them.
+class FoldedUnits
+{
+public:
+    explicit FoldedUnits(QStringView text)
+        : m_text(text)
+    {
+    }
+    // False at the end.
+    bool next(char16_t &unit)
+    {
+        if (m_pending) {
+            unit = m_pending;
+            m_pending = 0;
+            return true;
+        }
+        if (m_at >= m_text.size())
+            return false;
+        char32_t code = m_text[m_at++].unicode();
+        if (QChar::isHighSurrogate(code) && m_at < m_text.size() && m_text[m_at].isLowSurrogate())
+            code = QChar::surrogateToUcs4(char16_t(code), m_text[m_at++].unicode());
+        const char32_t folded = QChar::toCaseFolded(code);
+        if (QChar::requiresSurrogates(folded)) {
+            unit = QChar::highSurrogate(folded);
+            m_pending = QChar::lowSurrogate(folded);
+        } else {
+            unit = char16_t(folded);
+        }
+        return true;
+    }
+
+private:
+    QStringView m_text;
+    qsizetype m_at = 0;
+    char16_t m_pending = 0;
+};
+
+// Whether the folded right text sorts before the folded left one, without building either.
+bool foldedLess(QStringView left, QStringView right)
+{
+    FoldedUnits a(left);
+    FoldedUnits b(right);
+    for (;;) {
+        char16_t x = 0;
+        char16_t y = 0;
+        const bool hasX = a.next(x);
+        const bool hasY = b.next(y);
+        if (!hasX || !hasY)
+            return !hasX && hasY;
+        if (x != y)
+            return x < y;
+    }
+}
+
+} // namespace
+
+bool isInOrderFrom(const FileListRows &rows, std::size_t from, FileListColumn column)
+{
+    if (column == LastModifiedColumn)
+        return false;
+    for (std::size_t i = std::max<std::size_t>(from, 1); i < rows.size(); ++i) {
+        if (foldedLess(columnText(*rows[i], column), columnText(*rows[i - 1], column)))
+            return false;
+    }
+    return true;
+}

@@ -26,3 +26,7 @@ void applyOrder(FileListRows &rows, const std::vector<int> &order);
 // Where a new row goes in rows already sorted by the column: after every row whose
 // key is not greater, so that adding rows one by one gives what sorting would.
 std::size_t sortedInsertPosition(const FileListRows &rows, const FileListRow &row, FileListColumn column);
+
+// Whether rows[from - 1] onward are already in the column's order (false for "Last
+// Modified", whose keys may not have been read). Linear.
+bool isInOrderFrom(const FileListRows &rows, std::size_t from, FileListColumn column);

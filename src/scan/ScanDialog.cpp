@@ -197,9 +197,16 @@ void ScanDialog::setScanButtonsEnabled(bool enabled)
 void ScanDialog::showAdditionalExtensions()
 {
     if (!m_additionalExtensions) {
+        // A window of its own beside this one: it lives until its own Continue or Cancel
+        // even when this dialog closes first, and Continue still stores its list.
+        QPointer<ExtensionBoxes> boxes = m_boxes;
         m_additionalExtensions = new AdditionalExtensionsDialog(
             m_context.extensions, m_context.settings, m_context.interaction,
-            [this] { m_boxes->enableUntickedGroups(); }, this);
+            [boxes] {
+                if (boxes)
+                    boxes->enableUntickedGroups();
+            },
+            parentWidget());
     }
     m_additionalExtensions->show();
     m_additionalExtensions->raise();

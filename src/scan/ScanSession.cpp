@@ -3,11 +3,17 @@
 #include "ApplyScanResult.h"
 #include "Catalog.h"
 #include "FileListModel.h"
+#include "FileListSorting.h"
+#include "FileRecord.h"
 #include "Interaction.h"
 #include "ScanJob.h"
 #include "ScanProgressWindow.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
+
+#include <algorithm>
+#include <thread>
 
 ScanSession::ScanSession(const ScanContext &context, ScanRequest request, Options options, QWidget *windowParent)
     : m_context(context)
@@ -33,9 +39,17 @@ void ScanSession::start()
     m_window->show();
     m_window->raise();
     m_job = std::make_unique<ScanJob>(m_request);
+    const int temporaryIndex = m_context.catalog.TemporaryIndex();
+    const int sortColumn = m_context.fileList.sortColumn();
+    m_job->setAfterWalk([this, temporaryIndex, sortColumn](const ScanResult &result,
+                                                           const std::function<bool()> &cancelled) {
+        prepareFiling(result, cancelled, temporaryIndex, sortColumn);
+    });
     connect(m_job.get(), &ScanJob::progressed, m_window, &ScanProgressWindow::showProgress);
     connect(m_job.get(), &ScanJob::progressed, this, &ScanSession::progressed);
     connect(m_job.get(), &ScanJob::finished, this, &ScanSession::fileResult);
+    m_rowTimer.setInterval(0);
+    connect(&m_rowTimer, &QTimer::timeout, this, &ScanSession::appendSomeRows);
     m_job->start();
 }
 
@@ -48,8 +62,8 @@ void ScanSession::closeProgressWindow()
 void ScanSession::buttonPressed()
 {
     if (m_running) {
-        // The walk stops at the next directory entry it reads; what it finished before
-        // is still filed when the job reports back, but nothing more is listed.
+        // The walk stops at the next directory entry it reads, and the rows still to
+        // come are dropped; every file found before the press is still filed.
         m_cancelledByUser = true;
         m_job->cancel();
         m_context.fileList.clear();
@@ -57,9 +71,48 @@ void ScanSession::buttonPressed()
     Q_EMIT closeRequested();
 }
 
+void ScanSession::prepareFiling(const ScanResult &result, const std::function<bool()> &cancelled, int temporaryIndex,
+                                int sortColumn)
+{
+    // On the scanning thread: everything that costs per file is built here, so that
+    // the window only has to take it over. The records are made on a second thread
+    // meanwhile; they stand newest first, as they go into the record list.
+    m_preparedIndex = temporaryIndex;
+    std::thread records([this, &result, temporaryIndex] {
+        m_preparedRecords.reserve(result.files.size());
+        for (auto file = result.files.rbegin(); file != result.files.rend(); ++file)
+            m_preparedRecords.push_back(MakeFileRecord(file->path, temporaryIndex, QString()));
+    });
+    prepareRows(result, cancelled, sortColumn);
+    records.join();
+}
+
+void ScanSession::prepareRows(const ScanResult &result, const std::function<bool()> &cancelled, int sortColumn)
+{
+    // A cancelled scan lists nothing; a cancel from here on drops the rows at once.
+    if (cancelled())
+        return;
+    m_rows.reserve(result.files.size());
+    for (const FoundFile &file : result.files) {
+        if (m_rows.size() % 4096 == 0 && cancelled()) {
+            FileListRows().swap(m_rows);
+            return;
+        }
+        auto row = std::make_unique<FileListRow>();
+        row->path = file.path;
+        row->name = file.name;
+        row->extension = file.extension;
+        m_rows.push_back(std::move(row));
+    }
+    // The list shows them sorted in the end; sorted now, they go in batch by batch at
+    // the end of the list without the list sorting itself again.
+    if (isSortColumn(sortColumn) && sortColumn != LastModifiedColumn && !cancelled())
+        applyOrder(m_rows, sortedOrder(m_rows, FileListColumn(sortColumn)));
+}
+
 void ScanSession::fileResult()
 {
-    const ScanResult result = m_job->takeResult();
+    m_result = m_job->takeResult();
     Catalog &catalog = m_context.catalog;
     // The main window stays usable during a scan, so "Temporary" may have moved to
     // another index, or gone, since the scan started.
@@ -67,24 +120,57 @@ void ScanSession::fileResult()
         catalog.tree().addRoot(Catalog::kTemporaryName);
         catalog.findTemporary();
     }
-    applyScanResult(result, catalog);
-    if (!m_cancelledByUser) {
-        std::vector<FileListRow> rows;
-        rows.reserve(result.files.size());
-        for (const FoundFile &file : result.files) {
-            FileListRow row;
-            row.path = file.path;
-            row.name = file.name;
-            row.extension = file.extension;
-            rows.push_back(std::move(row));
-        }
-        m_context.fileList.appendRows(std::move(rows));
+    if (catalog.TemporaryIndex() != m_preparedIndex) {
+        const std::size_t count = m_result.files.size();
+        for (std::size_t i = 0; i < count; ++i)
+            m_preparedRecords[i] = MakeFileRecord(m_result.files[count - 1 - i].path, catalog.TemporaryIndex(), QString());
     }
+    insertFoundRecordsNewestFirst(catalog.records(), std::move(m_preparedRecords));
+    m_preparedRecords = {};
     // Every scan leaves the catalog unsaved, even one that found nothing.
     catalog.markChanged();
+    if (m_cancelledByUser || m_rows.empty()) {
+        finish();
+        return;
+    }
+    // Sorted once, while the list is still empty of this scan's rows.
+    if (!m_context.fileList.isSorted())
+        m_context.fileList.sort(m_context.fileList.sortColumn());
+    m_nextRow = 0;
+    m_rowTimer.start();
+}
+
+void ScanSession::appendSomeRows()
+{
+    if (m_cancelledByUser) {
+        finish();
+        return;
+    }
+    // Batches sized so that each keeps the window answering; one insertion each.
+    QElapsedTimer timer;
+    timer.start();
+    const std::size_t end = std::min(m_rows.size(), m_nextRow + m_batchSize);
+    FileListRows batch(std::make_move_iterator(m_rows.begin() + std::ptrdiff_t(m_nextRow)),
+                       std::make_move_iterator(m_rows.begin() + std::ptrdiff_t(end)));
+    m_nextRow = end;
+    m_context.fileList.appendRows(std::move(batch));
+    const qint64 spent = timer.elapsed();
+    if (spent < kBatchBudgetMs / 2)
+        m_batchSize = std::min<std::size_t>(m_batchSize * 2, kLargestBatch);
+    else if (spent > kBatchBudgetMs && m_batchSize > kSmallestBatch)
+        m_batchSize /= 2;
+    if (m_nextRow == m_rows.size())
+        finish();
+}
+
+void ScanSession::finish()
+{
+    m_rowTimer.stop();
+    FileListRows().swap(m_rows);
     m_running = false;
     if (m_window)
         m_window->setCompleted();
+    Catalog &catalog = m_context.catalog;
     if (m_context.selectCategory)
         m_context.selectCategory(catalog.TemporaryIndex());
     // Once sorting is on, the rows just added already went to their places.
@@ -94,15 +180,32 @@ void ScanSession::fileResult()
         m_context.interaction.message(QStringLiteral("A total of ") + QString::number(m_context.fileList.rowCount())
                                           + QStringLiteral(" files were found"),
                                       m_options.messageTitle, Interaction::Icon::Information);
-        reportLeftOut(result);
+        reportLeftOut(m_result);
     }
+    m_result = {};
     Q_EMIT ended();
 }
 
 void ScanSession::reportLeftOut(const ScanResult &result)
 {
-    if (result.leftOutCount <= 0)
+    if (result.leftOutCount <= 0 && result.tooDeepFolderCount <= 0)
         return;
+    QString text = leftOutText(result);
+    if (result.tooDeepFolderCount > 0) {
+        if (!text.isEmpty())
+            text += QStringLiteral("\n\n");
+        text += result.tooDeepFolderCount == 1
+            ? QStringLiteral("1 folder was too deep to search: its path is longer than the system allows.")
+            : QString::number(result.tooDeepFolderCount)
+                + QStringLiteral(" folders were too deep to search: their paths are longer than the system allows.");
+    }
+    m_context.interaction.message(text, m_options.messageTitle, Interaction::Icon::Information);
+}
+
+QString ScanSession::leftOutText(const ScanResult &result)
+{
+    if (result.leftOutCount <= 0)
+        return {};
     // A catalog file stores each path between double quotes on a line of its own, so
     // such a path would corrupt the catalog when it is saved; the user should know why
     // files they can see on disk are missing from the list.
@@ -111,9 +214,9 @@ void ScanSession::reportLeftOut(const ScanResult &result)
         ? QStringLiteral("1 file was left out because its path contains")
         : QString::number(result.leftOutCount) + QStringLiteral(" files were left out because their paths contain");
     text += QStringLiteral(" a double quote, a line break or characters that are not valid text, which a catalog file "
-                           "cannot hold.");
+                           "cannot hold, or is longer than the system can check.");
     text += one ? QStringLiteral(" Rename it to catalog it.") : QStringLiteral(" Rename them to catalog them.");
     if (!result.leftOutExamples.isEmpty())
         text += QStringLiteral("\n\nFor example:\n") + result.leftOutExamples.join(QLatin1Char('\n'));
-    m_context.interaction.message(text, m_options.messageTitle, Interaction::Icon::Information);
+    return text;
 }

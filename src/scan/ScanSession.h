@@ -1,13 +1,17 @@
 #pragma once
 
 #include "ScanContext.h"
+#include "FileListSorting.h"
 #include "ScanResult.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 class QWidget;
 class ScanJob;
@@ -47,8 +51,14 @@ Q_SIGNALS:
 
 private:
     void buttonPressed();
+    void prepareFiling(const ScanResult &result, const std::function<bool()> &cancelled, int temporaryIndex,
+                       int sortColumn);
+    void prepareRows(const ScanResult &result, const std::function<bool()> &cancelled, int sortColumn);
     void fileResult();
+    void appendSomeRows();
+    void finish();
     void reportLeftOut(const ScanResult &result);
+    static QString leftOutText(const ScanResult &result);
 
     ScanContext m_context;
     ScanRequest m_request;
@@ -57,4 +67,18 @@ private:
     QPointer<ScanProgressWindow> m_window;
     bool m_running = false;
     bool m_cancelledByUser = false;
+
+    // Built on the scanning thread once the walk has ended; taken over by fileResult().
+    // The records stand newest first.
+    std::vector<QString> m_preparedRecords;
+    int m_preparedIndex = -1;
+    FileListRows m_rows;
+    ScanResult m_result;
+    // The rows go into the list a batch per turn of the event loop.
+    static constexpr qint64 kBatchBudgetMs = 20;
+    static constexpr std::size_t kSmallestBatch = 256;
+    static constexpr std::size_t kLargestBatch = 65536;
+    QTimer m_rowTimer;
+    std::size_t m_nextRow = 0;
+    std::size_t m_batchSize = 2048;
 };

@@ -31,3 +31,14 @@ void insertFoundRecords(RecordList &records, const std::vector<QString> &records
                                            std::make_reverse_iterator(first));
     records.insert(1, newestFirst);
 }
+
+void insertFoundRecordsNewestFirst(RecordList &records, std::vector<QString> newestFirst)
+{
+    if (newestFirst.empty())
+        return;
+    if (records.isEmpty()) {
+        records.append(newestFirst.back());
+        newestFirst.pop_back();
+    }
+    records.insert(1, newestFirst);
+}

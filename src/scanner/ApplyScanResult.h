@@ -18,3 +18,6 @@ int applyScanResult(const ScanResult &result, Catalog &catalog);
 // an empty list), one after the other. This gives the same order in one move: the
 // first entry stays first and the found records stand behind it newest first.
 void insertFoundRecords(RecordList &records, const std::vector<QString> &recordsInFindingOrder);
+
+// The same, for records already standing newest first.
+void insertFoundRecordsNewestFirst(RecordList &records, std::vector<QString> newestFirst);

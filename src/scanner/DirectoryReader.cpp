@@ -2,9 +2,16 @@
 
 #ifdef Q_OS_UNIX
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
+#include <iterator>
 #include <sys/stat.h>
+#include <unistd.h>
+#ifdef Q_OS_LINUX
+#include <sys/vfs.h>
+#endif
 
 DirectoryReader::DirectoryReader() = default;
 
@@ -13,20 +20,130 @@ DirectoryReader::~DirectoryReader()
     close();
 }
 
-bool DirectoryReader::open(const std::string &folderPath)
+namespace {
+
+DirectoryReader::FolderIdentity identityOf(int fd)
+{
+    struct stat status;
+    if (::fstat(fd, &status) != 0)
+        return {};
+    return {static_cast<unsigned long long>(status.st_dev), static_cast<unsigned long long>(status.st_ino), true};
+}
+
+#ifdef Q_OS_LINUX
+bool isPseudoOrNetworkFileSystem(int fd)
+{
+    struct statfs fileSystem;
+    if (::fstatfs(fd, &fileSystem) != 0)
+        return false;
+    // The kernel's own views (processes, devices, control groups, tracing) hold no
+    // media and some of them never end; a network share may be huge and slow. RAM disks
+    // are not among them: a folder the user picks there is theirs to scan.
+    static const unsigned long kExcluded[] = {
+        0x9fa0,     // proc
+        0x62656572, // sysfs
+        0x1cd1,     // devpts
+        0x27e0eb,   // cgroup
+        0x63677270, // cgroup2
+        0x64626720, // debugfs
+        0x74726163, // tracefs
+        0x73636673, // securityfs
+        0xcafe4a11, // bpf
+        0x6165676c, // pstore
+        0x62656570, // configfs
+        0xde5e81e4, // efivarfs
+        0x42494e4d, // binfmt_misc
+        0x19800202, // mqueue
+        0x65735543, // fusectl
+        0xf97cff8c, // selinuxfs
+        0x0187,     // autofs
+        0x6969,     // nfs
+        0x517b,     // smb
+        0xff534d42, // cifs
+        0xfe534d42, // smb2
+        0x73757245, // coda
+        0x5346414f, // afs
+        0x564c,     // ncp
+        0x00c36400, // ceph
+        0x01021997, // 9p
+    };
+    const auto type = static_cast<unsigned long>(fileSystem.f_type) & 0xffffffffUL;
+    return std::find(std::begin(kExcluded), std::end(kExcluded), type) != std::end(kExcluded);
+}
+
+bool isMountRootFolder(int fd, const DirectoryReader::FolderIdentity &identity, const DirectoryReader::FolderIdentity *parent)
+{
+    struct statx status;
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS, &status) == 0
+        && (status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT))
+        return (status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    // An older kernel does not say; a change of device is the sign then.
+    return parent && identity.device != parent->device;
+}
+#else
+bool isPseudoOrNetworkFileSystem(int)
+{
+    return false;
+}
+
+bool isMountRootFolder(int, const DirectoryReader::FolderIdentity &identity, const DirectoryReader::FolderIdentity *parent)
+{
+    return parent && identity.device != parent->device;
+}
+#endif
+
+} // namespace
+
+std::size_t DirectoryReader::maximumPathLength()
+{
+    // PATH_MAX counts the terminating NUL.
+    return PATH_MAX - 1;
+}
+
+DirectoryReader::OpenResult DirectoryReader::open(const std::string &folderPath, const FolderIdentity *parent)
 {
     close();
     m_folderPath = folderPath;
     m_failed = false;
     m_identity = {};
-    m_directory = ::opendir(folderPath.c_str());
+    m_mountRoot = false;
+    m_pseudoOrNetwork = false;
+    if (folderPath.size() > maximumPathLength())
+        return OpenResult::TooDeep;
+    // The start folder is what the user chose, however its path is spelt; a folder met
+    // on the walk must be a real folder.
+    const int fd = ::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (parent ? O_NOFOLLOW : 0));
+    if (fd < 0) {
+        if (errno == ENAMETOOLONG)
+            return OpenResult::TooDeep;
+        return parent && (errno == ELOOP || errno == ENOTDIR) ? OpenResult::NotTheExpectedFolder
+                                                               : OpenResult::Unreadable;
+    }
+    const auto fail = [fd](OpenResult result) {
+        ::close(fd);
+        return result;
+    };
+    m_identity = identityOf(fd);
+    if (!m_identity.known)
+        return fail(OpenResult::Unreadable);
+    // A folder that may be listed but not entered names files nobody can open or check.
+    if (::faccessat(fd, ".", X_OK, AT_EACCESS) != 0)
+        return fail(OpenResult::Unreadable);
+    if (parent) {
+        const int up = ::openat(fd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (up < 0)
+            return fail(OpenResult::Unreadable);
+        const FolderIdentity actualParent = identityOf(up);
+        ::close(up);
+        if (!(actualParent == *parent))
+            return fail(OpenResult::NotTheExpectedFolder);
+    }
+    m_mountRoot = isMountRootFolder(fd, m_identity, parent);
+    m_pseudoOrNetwork = isPseudoOrNetworkFileSystem(fd);
+    m_directory = ::fdopendir(fd);
     if (!m_directory)
-        return false;
-    struct stat status;
-    if (::fstat(::dirfd(m_directory), &status) == 0)
-        m_identity
-            = {static_cast<unsigned long long>(status.st_dev), static_cast<unsigned long long>(status.st_ino), true};
-    return true;
+        return fail(OpenResult::Unreadable);
+    return OpenResult::Opened;
 }
 
 bool DirectoryReader::next(Entry &entry)
@@ -99,18 +216,26 @@ DirectoryReader::DirectoryReader() = default;
 
 DirectoryReader::~DirectoryReader() = default;
 
-bool DirectoryReader::open(const std::string &folderPath)
+std::size_t DirectoryReader::maximumPathLength()
+{
+    return 32767;
+}
+
+DirectoryReader::OpenResult DirectoryReader::open(const std::string &folderPath, const FolderIdentity *)
 {
     close();
     m_folderPath = folderPath;
     m_failed = false;
     m_identity = {};
     const QString path = QString::fromStdString(folderPath);
-    if (!QFileInfo(path).isDir())
-        return false;
+    const QFileInfo info(path);
+    if (info.isSymLink() || info.isJunction())
+        return OpenResult::NotTheExpectedFolder;
+    if (!info.isDir())
+        return OpenResult::Unreadable;
     m_iterator = std::make_unique<QDirIterator>(
         path, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    return true;
+    return OpenResult::Opened;
 }
 
 bool DirectoryReader::next(Entry &entry)

@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -35,18 +36,39 @@ public:
         }
     };
 
+    enum class OpenResult {
+        Opened,
+        // Missing, not a folder, or access refused (also a folder that can be listed but
+        // not entered: nothing in it could be opened or checked later).
+        Unreadable,
+        // Its path is longer than the system lets a program name a file by.
+        TooDeep,
+        // Not the folder the walk expected: a symbolic link, or moved or replaced since
+        // its parent was listed.
+        NotTheExpectedFolder,
+    };
+
     DirectoryReader();
     ~DirectoryReader();
     DirectoryReader(const DirectoryReader &) = delete;
     DirectoryReader &operator=(const DirectoryReader &) = delete;
 
-    // False when the folder cannot be opened (missing, not a folder, access refused).
-    bool open(const std::string &folderPath);
+    // A symbolic link is never opened. With a parent given, the folder opened must still
+    // stand inside that parent, so that a folder swapped for a link (or a link put in
+    // place of one of its ancestors) during a walk is never entered.
+    OpenResult open(const std::string &folderPath, const FolderIdentity *parent = nullptr);
     // False at the end of the listing, or when reading failed (see failed()).
     bool next(Entry &entry);
     // True when the listing stopped early because of a read error.
     bool failed() const { return m_failed; }
     FolderIdentity identity() const { return m_identity; }
+    // Another file system is mounted on this folder.
+    bool isMountRoot() const { return m_mountRoot; }
+    // The folder lies on a kernel pseudo file system (proc, sysfs, ...) or a network share.
+    bool isOnPseudoOrNetworkFileSystem() const { return m_pseudoOrNetwork; }
+
+    // The longest path, in bytes, that the system opens or checks.
+    static std::size_t maximumPathLength();
     // Whether a symbolic link of this folder leads to a regular file.
     bool linkLeadsToFile(std::string_view name) const;
 
@@ -56,6 +78,8 @@ private:
     std::string m_folderPath;
     FolderIdentity m_identity;
     bool m_failed = false;
+    bool m_mountRoot = false;
+    bool m_pseudoOrNetwork = false;
 #ifdef Q_OS_UNIX
     DIR *m_directory = nullptr;
     EntryKind kindOf(const dirent &entry) const;

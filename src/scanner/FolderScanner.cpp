@@ -99,6 +99,7 @@ void FolderScanner::run()
         m_result.files = inPassOrder(collectDistinctFiles(walker.takeFolders()), m_request.passes.size());
         m_result.foldersVisited = walker.foldersVisited();
         m_result.unreadableFolderCount = walker.unreadableFolderCount();
+        m_result.tooDeepFolderCount = walker.tooDeepFolderCount();
         m_result.leftOutCount = walker.leftOutCount();
         m_result.leftOutExamples = walker.leftOutExamples();
     }

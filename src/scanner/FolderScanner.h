@@ -28,7 +28,7 @@ public:
     void run();
 
     // The user's Cancel: the walk stops at the next directory entry it reads, and the
-    // result keeps the files of the folders finished before.
+    // result keeps every file found before, in pass order.
     void cancel() { m_scanCancelled.store(true, std::memory_order_relaxed); }
     bool isCancelled() const { return m_scanCancelled.load(std::memory_order_relaxed); }
 

@@ -8,6 +8,7 @@ namespace {
 
 constexpr int kEntriesBetweenProgressChecks = 256;
 constexpr int kLeftOutExampleLimit = 20;
+constexpr qsizetype kLeftOutExampleLength = 160;
 
 std::string joinPath(const std::string &folder, std::string_view name)
 {
@@ -39,17 +40,18 @@ void FolderWalker::walk(const std::string &startFolder, bool includeSubfolders)
     OpenFolder start;
     start.path = startFolder;
     start.storable = FileNameRules::isStorableName(startFolder);
-    if (!readFolder(start, includeSubfolders)) {
+    if (!readFolder(start, includeSubfolders, nullptr)) {
         reportProgress({}, true);
         return;
     }
-    // The start folder's own files come first; the folders below follow.
+    // A pass takes the start folder's own files first, then the folders below it.
     finish(start);
     if (includeSubfolders)
         m_branch.push_back(std::move(start));
 
     while (!m_branch.empty() && !isCancelled()) {
         OpenFolder &parent = m_branch.back();
+        const DirectoryReader::FolderIdentity parentIdentity = parent.identity;
         if (parent.nextSubfolder == parent.subfolders.size()) {
             OpenFolder done = std::move(parent);
             m_branch.pop_back();
@@ -62,21 +64,43 @@ void FolderWalker::walk(const std::string &startFolder, bool includeSubfolders)
         child.path = joinPath(parent.path, name);
         child.storable = parent.storable && FileNameRules::isStorableName(name);
         // A folder that cannot be listed is passed over; its siblings are still walked.
-        if (readFolder(child, true))
+        if (readFolder(child, true, &parentIdentity))
             m_branch.push_back(std::move(child));
     }
-    m_branch.clear();
+    // A cancel leaves folders on the branch whose files were read (the last one maybe
+    // only in part): they were found, so they are kept, each where a pass would have
+    // come to it, the deepest first.
+    while (!m_branch.empty()) {
+        OpenFolder done = std::move(m_branch.back());
+        m_branch.pop_back();
+        if (!m_branch.empty())
+            finish(done);
+    }
     reportProgress({}, true);
 }
 
-bool FolderWalker::readFolder(OpenFolder &folder, bool withSubfolders)
+bool FolderWalker::readFolder(OpenFolder &folder, bool withSubfolders, const DirectoryReader::FolderIdentity *parent)
 {
     reportProgress(folder.path, false);
     DirectoryReader reader;
-    if (!reader.open(folder.path)) {
+    switch (reader.open(folder.path, parent)) {
+    case DirectoryReader::OpenResult::Opened:
+        break;
+    case DirectoryReader::OpenResult::Unreadable:
         ++m_unreadableFolderCount;
         return false;
+    case DirectoryReader::OpenResult::TooDeep:
+        ++m_tooDeepFolderCount;
+        return false;
+    case DirectoryReader::OpenResult::NotTheExpectedFolder:
+        // A link, or something put in the folder's place: never entered.
+        return false;
     }
+    // Another file system below the start folder is another drive, with its own node
+    // in the Import Files wizard; the kernel's pseudo file systems and network shares
+    // are never walked at all.
+    if ((parent && reader.isMountRoot()) || reader.isOnPseudoOrNetworkFileSystem())
+        return false;
     folder.identity = reader.identity();
     // Symbolic links are never followed, but a bind mount can still lead back up.
     if (isOnCurrentBranch(folder.identity))
@@ -123,7 +147,9 @@ void FolderWalker::noteFile(OpenFolder &folder, DirectoryReader &reader, const D
     // A link counts as the file it leads to; links to folders are never followed.
     if (entry.kind == DirectoryReader::EntryKind::SymbolicLink && !reader.linkLeadsToFile(entry.name))
         return;
-    if (!folder.storable || !FileNameRules::isStorableName(entry.name)) {
+    // A path the system cannot name could never be found again by the catalog.
+    const bool tooLong = folder.path.size() + 1 + entry.name.size() > DirectoryReader::maximumPathLength();
+    if (tooLong || !folder.storable || !FileNameRules::isStorableName(entry.name)) {
         noteLeftOut(folder, entry.name);
         return;
     }
@@ -134,14 +160,18 @@ void FolderWalker::noteFile(OpenFolder &folder, DirectoryReader &reader, const D
 void FolderWalker::noteLeftOut(const OpenFolder &folder, std::string_view name)
 {
     ++m_leftOutCount;
-    if (m_leftOutExamples.size() < kLeftOutExampleLimit)
-        m_leftOutExamples.append(QString::fromStdString(joinPath(folder.path, name)));
+    if (m_leftOutExamples.size() >= kLeftOutExampleLimit)
+        return;
+    QString example = QString::fromStdString(joinPath(folder.path, name));
+    // A path too long for the system would fill the whole message.
+    if (example.size() > kLeftOutExampleLength)
+        example = example.left(kLeftOutExampleLength / 2) + QChar(0x2026) + example.right(kLeftOutExampleLength / 2);
+    m_leftOutExamples.append(example);
 }
 
 void FolderWalker::finish(OpenFolder &folder)
 {
-    // A folder left half-read by a cancel contributes nothing.
-    if (folder.files.empty() || isCancelled())
+    if (folder.files.empty())
         return;
     m_finishedFolders.push_back({folder.path, std::move(folder.files)});
     folder.files = {};

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-// Walks a folder (and, if asked, every folder below it) once, noting in each folder the
-// files that any pass of the scan finds. Folders come out in the order one pass visits
+// Walks a folder (and, if asked, every folder below it on the same file system) once,
+// noting in each folder the files that any pass of the scan finds. Folders come out in the order one pass visits
 // them: the start folder first, then the folders below it depth first, each folder's
 // subfolders before its own files. Subfolders and files are taken in the order of
 // FileNameRules::listsBefore.
@@ -38,12 +38,13 @@ public:
     // Folder paths are UTF-8 with "/" between the steps (on Unix, the bytes on disk).
     void walk(const std::string &startFolder, bool includeSubfolders);
 
-    // Folders with at least one storable match, in pass order. Folders the walk had not
-    // finished when the scan was cancelled are not among them.
+    // Folders with at least one storable match, in pass order. After a cancel, every
+    // file read before it is among them, also those of folders left half-read.
     std::vector<FolderMatches> takeFolders() { return std::move(m_finishedFolders); }
 
     int foldersVisited() const { return m_foldersVisited; }
     int unreadableFolderCount() const { return m_unreadableFolderCount; }
+    int tooDeepFolderCount() const { return m_tooDeepFolderCount; }
     int leftOutCount() const { return m_leftOutCount; }
     const QStringList &leftOutExamples() const { return m_leftOutExamples; }
 
@@ -60,7 +61,7 @@ private:
 
     bool isCancelled() const { return m_scanCancelled.load(std::memory_order_relaxed); }
     // False when the folder could not be opened or is already being walked higher up.
-    bool readFolder(OpenFolder &folder, bool withSubfolders);
+    bool readFolder(OpenFolder &folder, bool withSubfolders, const DirectoryReader::FolderIdentity *parent);
     void noteFile(OpenFolder &folder, DirectoryReader &reader, const DirectoryReader::Entry &entry);
     void noteLeftOut(const OpenFolder &folder, std::string_view name);
     void finish(OpenFolder &folder);
@@ -78,6 +79,7 @@ private:
     int m_foldersVisited = 0;
     int m_filesFound = 0;
     int m_unreadableFolderCount = 0;
+    int m_tooDeepFolderCount = 0;
     int m_leftOutCount = 0;
     QStringList m_leftOutExamples;
 };

@@ -26,7 +26,11 @@ void ScanJob::start()
     if (m_started)
         return;
     m_started = true;
-    m_thread.reset(QThread::create([this] { m_scanner.run(); }));
+    m_thread.reset(QThread::create([this] {
+        m_scanner.run();
+        if (m_afterWalk)
+            m_afterWalk(m_scanner.result(), [this] { return m_scanner.isCancelled(); });
+    }));
     m_thread->setObjectName(QStringLiteral("Folder scan"));
     connect(m_thread.get(), &QThread::finished, this, [this] {
         m_finished = true;

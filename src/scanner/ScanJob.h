@@ -4,6 +4,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 class QThread;
@@ -18,6 +19,12 @@ class ScanJob : public QObject
 public:
     explicit ScanJob(ScanRequest request, QObject *parent = nullptr);
     ~ScanJob() override;
+
+    // Work done on the scanning thread once the walk has ended, before finished(): the
+    // caller prepares there what it would otherwise build on its own thread. It gets
+    // the result and a question to ask now and then: has the scan been cancelled?
+    using AfterWalk = std::function<void(const ScanResult &result, const std::function<bool()> &cancelled)>;
+    void setAfterWalk(AfterWalk afterWalk) { m_afterWalk = std::move(afterWalk); }
 
     void start();
     // Safe at any time; finished() still follows.
@@ -35,6 +42,7 @@ Q_SIGNALS:
 
 private:
     FolderScanner m_scanner;
+    AfterWalk m_afterWalk;
     std::unique_ptr<QThread> m_thread;
     bool m_started = false;
     bool m_finished = false;

@@ -37,13 +37,16 @@ struct ScanResult {
     // In finding order: pass by pass, and within a pass folder by folder.
     std::vector<FoundFile> files;
     // Files a pass would have found but whose path a catalog cannot hold (a double
-    // quote, a line break, or a name that is not UTF-8). Counted once per file.
+    // quote, a line break, a name that is not UTF-8, or a path longer than the system
+    // can check). Counted once per file.
     int leftOutCount = 0;
     // The first few of them, decoded as well as possible, for telling the user.
     QStringList leftOutExamples;
     int foldersVisited = 0;
     // Folders that could not be opened or read to the end; the walk went on without them.
     int unreadableFolderCount = 0;
+    // Folders whose paths are longer than the system can open; nothing below them is found.
+    int tooDeepFolderCount = 0;
     bool cancelled = false;
     // Every pass over a non-empty folder path counts as an edit of the catalog, even
     // when it finds nothing or the folder cannot be opened.

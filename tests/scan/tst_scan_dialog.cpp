@@ -11,9 +11,11 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 using Interaction::Answer;
@@ -294,6 +296,25 @@ private Q_SLOTS:
         }
     }
 
+    void additionalExtensionsOutliveTheScanDialog()
+    {
+        ScanDialog *dialog = openDialog(m_dir->path());
+        dialog->findChild<QPushButton *>(QStringLiteral("cmdAdditionalExtensions"))->click();
+        QPointer<AdditionalExtensionsDialog> additional = dialog->additionalExtensionsDialog();
+        QVERIFY(additional);
+        const auto closeAdditional = qScopeGuard([&] { delete additional.data(); });
+        dialog->close();
+        QTRY_VERIFY(m_dialog.isNull());
+
+        QVERIFY(additional);
+        QVERIFY(additional->isVisible());
+        m_fixture->interaction.promptAnswers = {QStringLiteral("ini")};
+        additional->findChild<QPushButton *>(QStringLiteral("cmdAdd"))->click();
+        additional->findChild<QPushButton *>(QStringLiteral("cmdContinue"))->click();
+        QCOMPARE(m_fixture->extensions.extensions(), QStringList{QStringLiteral("ini")});
+        QTRY_VERIFY(additional.isNull());
+    }
+
     void passesRunInFixedOrderThenAdditional_data()
     {
         QTest::addColumn<QStringList>("checked");
@@ -460,6 +481,8 @@ private Q_SLOTS:
         ScanDialog *dialog = openDialog(m_bigTree.path());
         QPointer<ScanProgressWindow> progress;
         QElapsedTimer sinceCancel;
+        ScanProgress lastReport;
+        connect(dialog, &ScanDialog::scanProgressed, this, [&](const ScanProgress &report) { lastReport = report; });
         const auto cancel = [&] {
             sinceCancel.start();
             if (byTitleBar)
@@ -504,11 +527,10 @@ private Q_SLOTS:
         QCOMPARE(f.extensions.count(), 0);
         QVERIFY(!f.catalog.FileListSaved());
         QCOMPARE(f.recordPathsIn(1), QStringList{QStringLiteral("/kept/photo.jpg")});
-        const qsizetype filed = f.recordPathsIn(2).size();
-        QVERIFY(filed <= kAllFiles);
-        // A folder finished before the press is filed.
+        // Every file found before the press is filed, and nothing after it.
+        QCOMPARE(f.recordPathsIn(2).size(), lastReport.filesFound);
         if (afterAFolderWasFiled)
-            QVERIFY2(filed >= kFilesPerFolder, qPrintable(QString::number(filed)));
+            QVERIFY(lastReport.filesFound > kFilesPerFolder);
 
         f.interaction.messages.clear();
         openDialog(m_bigTree.path());
@@ -517,6 +539,60 @@ private Q_SLOTS:
         QCOMPARE(f.interaction.messageTexts(),
                  QStringList{QStringLiteral("A total of %1 files were found").arg(kAllFiles)});
         QCOMPARE(m_dialog->progressWindow()->button()->text(), QStringLiteral("Completed"));
+    }
+
+    void rowsGoInBatchesTheWindowAnswersBetween_data()
+    {
+        QTest::addColumn<bool>("cancelAfterFirstBatch");
+        QTest::newRow("to the end") << false;
+        QTest::newRow("cancelled after the first batch") << true;
+    }
+
+    // The end of a big scan never holds the window: the rows go into the list in
+    // batches, already in order, with the event loop running between two of them.
+    void rowsGoInBatchesTheWindowAnswersBetween()
+    {
+        QFETCH(bool, cancelAfterFirstBatch);
+        ScanFixture &f = *m_fixture;
+        f.catalog.tree().addRoot(QStringLiteral("Temporary"));
+        ScanDialog *dialog = openDialog(m_bigTree.path());
+        int batches = 0;
+        int turnsBetween = 0;
+        int resorts = 0;
+        QTimer probe;
+        probe.setInterval(0);
+        connect(&probe, &QTimer::timeout, this, [&] {
+            if (batches > 0)
+                ++turnsBetween;
+        });
+        connect(&f.fileList, &QAbstractItemModel::rowsInserted, this, [&] {
+            ++batches;
+            if (cancelAfterFirstBatch && batches == 1)
+                dialog->progressWindow()->button()->click();
+        });
+        connect(&f.fileList, &QAbstractItemModel::layoutChanged, this, [&] {
+            if (batches > 0)
+                ++resorts;
+        });
+        probe.start();
+        QSignalSpy ended(dialog, &ScanDialog::scanEnded);
+        dialog->RunAllFilesScan();
+        QVERIFY(ended.wait(30000));
+
+        QCOMPARE(resorts, 0);
+        QCOMPARE(f.recordPathsIn(1).size(), kAllFiles);
+        if (cancelAfterFirstBatch) {
+            QCOMPARE(batches, 1);
+            QCOMPARE(f.fileList.rowCount(), 0);
+            QVERIFY(f.interaction.messages.isEmpty());
+            return;
+        }
+        QVERIFY2(batches > 1, qPrintable(QString::number(batches)));
+        QVERIFY(turnsBetween >= batches - 1);
+        QCOMPARE(f.fileList.rowCount(), kAllFiles);
+        QVERIFY(f.fileList.isSorted());
+        for (int row = 1; row < f.fileList.rowCount(); ++row)
+            QVERIFY(f.fileList.rowAt(row - 1)->name.compare(f.fileList.rowAt(row)->name, Qt::CaseInsensitive) <= 0);
     }
 
     void importingAgainDuringTheCancelGivesAFreshDialog()

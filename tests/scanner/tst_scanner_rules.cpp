@@ -301,11 +301,18 @@ private Q_SLOTS:
         for (const QString &record : found)
             oneByOne.insert(oneByOne.isEmpty() ? 0 : 1, record);
         insertFoundRecords(batch, found);
+        // The scan session hands its records over already reversed.
+        RecordList reversed;
+        for (const QString &record : initial)
+            reversed.append(record);
+        insertFoundRecordsNewestFirst(reversed, {found.rbegin(), found.rend()});
 
-        QCOMPARE(batch.size(), oneByOne.size());
-        for (int i = 0; i < batch.size(); ++i) {
-            QCOMPARE(batch.at(i), oneByOne.at(i));
-            QCOMPARE(batch.categoryAt(i), oneByOne.categoryAt(i));
+        for (const RecordList *list : {&batch, &reversed}) {
+            QCOMPARE(list->size(), oneByOne.size());
+            for (int i = 0; i < list->size(); ++i) {
+                QCOMPARE(list->at(i), oneByOne.at(i));
+                QCOMPARE(list->categoryAt(i), oneByOne.categoryAt(i));
+            }
         }
     }
 };
