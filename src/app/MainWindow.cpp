@@ -6,6 +6,7 @@
 #include "CategoryTreeModel.h"
 #include "CategoryTreeView.h"
 #include "DetailsPanel.h"
+#include "FileInfoWindows.h"
 #include "FileListCommands.h"
 #include "FileListModel.h"
 #include "FileListView.h"
@@ -63,6 +64,7 @@ MainWindow::MainWindow(Interaction::Interface &interaction, AppSettings &setting
     m_scanWindows = new ScanWindows(ScanContext{m_catalog, *m_fileListModel, interaction, settings, m_extensions,
                                                 m_includeSubfolders, [this](int index) { selectCategory(index); }},
                                     this);
+    m_fileInfoWindows = new FileInfoWindows(interaction, m_types, *m_fileList, this);
     connectCommands();
     connectBrowsing();
     connectEditing();
@@ -130,6 +132,11 @@ void MainWindow::connectCommands()
     on("mnuViewToolbar", [this] { toggleToolbar(); });
     on("mnuViewStatusBar", [this] { toggleStatusBar(); });
     on("mnuViewRefresh", [this] { m_fileList->viewport()->update(); });
+    on("mnuFileProperties", [this] { m_fileInfoWindows->showPropertiesFromMenu(); });
+    on("mnuShellExecute", [this] { m_fileInfoWindows->shellExecuteSelected(); });
+    on("mnuHelpAbout", [this] { m_fileInfoWindows->showAbout(); });
+    connect(m_fileList, &FileListView::propertiesRequested, this, [this] { m_fileInfoWindows->showProperties(); });
+    connect(m_details, &DetailsPanel::executeClicked, this, [this] { m_fileInfoWindows->execute(m_details->shownPath()); });
     connect(m_fileCommands, &CatalogFileCommands::missingFilesFound, this, &MainWindow::showMissingFiles);
     connect(m_fileCommands, &CatalogFileCommands::catalogReplaced, this, [this] {
         m_fileListModel->clear();

@@ -16,6 +16,7 @@ class CategoryCommands;
 class CategoryTreeModel;
 class CategoryTreeView;
 class DetailsPanel;
+class FileInfoWindows;
 class FileListCommands;
 class FileListModel;
 class FileListView;
@@ -55,6 +56,7 @@ public:
     bool listDragActive() const { return m_listDragActive; }
     bool keywordsHaveFocus() const { return m_keywordsHaveFocus; }
     ScanWindows &scanWindows() { return *m_scanWindows; }
+    FileInfoWindows &fileInfoWindows() { return *m_fileInfoWindows; }
     ExtensionTable &extensionTable() { return m_extensions; }
     bool includeSubfolders() const { return m_includeSubfolders; }
 
@@ -115,6 +117,7 @@ private:
     ExtensionTable m_extensions;
     bool m_includeSubfolders = false;
     ScanWindows *m_scanWindows = nullptr;
+    FileInfoWindows *m_fileInfoWindows = nullptr;
 
     QWidget *m_central = nullptr;
     QWidget *m_titleStrip = nullptr;

@@ -1,5 +1,6 @@
 #include "DetailsPanel.h"
 
+#include "CreatedText.h"
 #include "DisplayText.h"
 #include "FileListModel.h"
 #include "FileTypeCache.h"
@@ -12,18 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-QDateTime createdTime(const QFileInfo &info)
-{
-    // Many Linux file systems keep no birth time; the last status change is the
-    // nearest thing they have.
-    const QDateTime born = info.birthTime();
-    return born.isValid() ? born : info.metadataChangeTime();
-}
-
-} // namespace
 
 DetailsPanel::DetailsPanel(FileTypeCache &types, QWidget *parent)
     : QGroupBox(QStringLiteral("Properties"), parent)
@@ -108,7 +97,7 @@ void DetailsPanel::FillLabels(const QString &path, const QString &keywords)
         return;
     }
     const QString fullPath = info.absoluteFilePath();
-    m_created->setText(GeneralDate(createdTime(info)));
+    m_created->setText(CreatedText(info.birthTime()));
     m_lastAccessed->setText(GeneralDate(info.lastRead()));
     m_lastModified->setText(GeneralDate(info.lastModified()));
     m_name->setText(ShortenLabel(info.fileName()));

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "Interaction.h"
+
+#include <QString>
+
+// Opening a catalogued file with the program the desktop associates with its type.
+// The request is handed to the desktop and never waited for; once the desktop has
+// taken it, what the desktop does (including its own "no program" message) is its
+// business. What the program itself reports is the request that never got that far.
+namespace OpenWithShell {
+
+struct Failure {
+    int number = 0;
+    QString description;
+};
+
+// Why the desktop's opener could not take a request, for a user who must mend it.
+// searchPath is the PATH to look for xdg-open in ("" for the process's own).
+Failure openerFailure(const QString &searchPath = QString());
+
+// Opens path; an empty path does nothing. A file that no longer exists is reported
+// before anything starts, and so is an opener that is missing or does not start:
+// "Error opening <path>." and then "<number> - <description>". True when the desktop
+// took the request.
+bool open(Interaction::Interface &ui, const QString &path);
+
+} // namespace OpenWithShell
