@@ -105,6 +105,12 @@ private Q_SLOTS:
     void cleanup()
     {
         delete m_dialog.data();
+        // The Additional Extensions dialog outlives the scan dialog by design; it must
+        // not outlive the fixture whose settings and table it uses.
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (qobject_cast<AdditionalExtensionsDialog *>(window))
+                delete window;
+        }
         m_fixture.reset();
         m_dir.reset();
     }
