@@ -238,10 +238,7 @@ void MainWindow::SizeControls(double x)
 {
     using namespace MainWindowLayout;
     const Input in = layoutInput(x);
-    const Result previous = m_layout;
-    m_layout = MainWindowLayout::SizeControls(in);
-    if (!m_layout.listHeightValid) // too short a window: the list keeps its height
-        m_layout.listHeight = previous.listHeight;
+    m_layout = MainWindowLayout::SizeControls(in, m_layout);
 
     // The central area starts below the toolbar; the layout counts from the menu bar.
     const double originY = in.titleStripTop;

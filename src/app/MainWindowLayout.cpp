@@ -2,7 +2,7 @@
 
 namespace MainWindowLayout {
 
-Result SizeControls(const Input &in)
+Result SizeControls(const Input &in, const Result &previous)
 {
     Result r;
     double x = in.splitterX;
@@ -24,10 +24,16 @@ Result SizeControls(const Input &in)
     r.treeHeight = in.scaleHeight - (in.titleStripTop + in.titleStripHeight)
         - (in.statusBarVisible ? in.statusBarHeight : 0);
     r.listHeight = r.treeHeight - kDetailsBandHeight;
-    r.listHeightValid = r.listHeight >= 0;
-
     r.splitterTop = r.treeTop;
     r.splitterHeight = r.treeHeight;
+
+    // Each height is its own step: one that fails leaves the others alone.
+    if (r.treeHeight < 0)
+        r.treeHeight = previous.treeHeight;
+    if (r.listHeight < 0)
+        r.listHeight = previous.listHeight;
+    if (r.splitterHeight < 0)
+        r.splitterHeight = previous.splitterHeight;
     return r;
 }
 

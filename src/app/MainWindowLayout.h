@@ -26,12 +26,13 @@ struct Result {
     double splitterX = 0;
     double treeLeft = 0, treeTop = 0, treeWidth = 0, treeHeight = 0;
     double listLeft = 0, listTop = 0, listWidth = 0, listHeight = 0;
-    bool listHeightValid = true; // false: too short a window, the list keeps its height
     double title0Width = 0, title1Left = 0, title1Width = 0;
     double splitterTop = 0, splitterHeight = 0;
 };
 
-Result SizeControls(const Input &input);
+// A height that would come out negative (a very short or minimized window) is not
+// set: the tree, the splitter bar and the list keep their heights from previous.
+Result SizeControls(const Input &input, const Result &previous = Result());
 
 // Where the drag indicator goes for a pointer at candidate (window coordinates).
 double indicatorLeft(double candidate, double windowWidth);

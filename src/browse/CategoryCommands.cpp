@@ -15,14 +15,30 @@ CategoryCommands::CategoryCommands(Catalog &catalog, Interaction::Interface &int
 {
 }
 
+namespace {
+
+QString whoseName(bool subCategory)
+{
+    return subCategory ? QStringLiteral("sub-category's") : QStringLiteral("category's");
+}
+
+} // namespace
+
+bool CategoryCommands::refuseSeparators(const QString &name, NameKind kind, const QString &title)
+{
+    if (!name.contains(QLatin1Char('\\')) && !name.contains(QLatin1Char('/')))
+        return false;
+    m_interaction.message(
+        QStringLiteral("You cannot have the following characters in the %1 name: /\\").arg(whoseName(kind == NameKind::SubCategory)), title,
+        Icon::Critical);
+    return true;
+}
+
 bool CategoryCommands::refuseName(const QString &name, NameKind kind, const QString &title)
 {
-    const QString whose = kind == NameKind::Category ? QStringLiteral("category's") : QStringLiteral("sub-category's");
-    if (name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char('/'))) {
-        m_interaction.message(QStringLiteral("You cannot have the following characters in the %1 name: /\\").arg(whose),
-                              title, Icon::Critical);
+    const QString whose = whoseName(kind == NameKind::SubCategory);
+    if (refuseSeparators(name, kind, title))
         return true;
-    }
     // The catalog file has no way to store a quote inside a name.
     if (name.contains(QLatin1Char('"'))) {
         m_interaction.message(QStringLiteral("You cannot have the following character in the %1 name: \"").arg(whose),
@@ -101,7 +117,11 @@ int CategoryCommands::RenameCategory(int selectedIndex)
                                               Interaction::kMarlowindTitle, current);
     if (name.isEmpty())
         return 0;
-    // Keeping the name as it is stays allowed, even for the system category.
+    // The separators come first: an older catalog may hold a name with a "/", and
+    // keeping it would keep a name the category path cannot tell apart. Keeping any
+    // other name as it is stays allowed, even for the system category.
+    if (refuseSeparators(name, NameKind::Category, Interaction::kMarlowindTitle))
+        return 0;
     if (name != current && refuseName(name, NameKind::Category, Interaction::kMarlowindTitle))
         return 0;
     m_catalog.tree().rename(selectedIndex, name);

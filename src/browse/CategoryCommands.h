@@ -29,6 +29,7 @@ public:
 private:
     enum class NameKind { Category, SubCategory };
     bool refuseName(const QString &name, NameKind kind, const QString &title);
+    bool refuseSeparators(const QString &name, NameKind kind, const QString &title);
     bool refuseWhenFull();
     bool refuseWithoutSelection(int selectedIndex);
 

@@ -33,8 +33,8 @@ QStringList CategoryTreeView::droppedPaths(const QMimeData *data)
 void CategoryTreeView::mouseReleaseEvent(QMouseEvent *event)
 {
     QTreeView::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton)
-        Q_EMIT clickedAnywhere();
+    // Every button counts: a right or middle click lists the category again too.
+    Q_EMIT clickedAnywhere();
 }
 
 QItemSelectionModel::SelectionFlags CategoryTreeView::selectionCommand(const QModelIndex &index,

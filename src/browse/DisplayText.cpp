@@ -25,7 +25,8 @@ QString GeneralDate(const QDateTime &dateTime)
 {
     if (!dateTime.isValid())
         return {};
-    const QLocale locale = QLocale::system();
+    // The default locale is the system's unless the program (or a test) says otherwise.
+    const QLocale locale;
     if (dateTime.time() == QTime(0, 0))
         return locale.toString(dateTime.date(), QLocale::ShortFormat);
     return locale.toString(dateTime, QLocale::ShortFormat);

@@ -79,7 +79,9 @@ void FileListView::mouseDoubleClickEvent(QMouseEvent *event)
 
 void FileListView::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+    // One key code, whatever the modifiers: the keypad's Delete and Shift+Delete
+    // remove items as the plain key does.
+    if (event->key() == Qt::Key_Delete) {
         Q_EMIT removeRequested();
         event->accept();
         return;

@@ -18,6 +18,25 @@ bool swapsSides(QImageIOHandler::Transformations transformation)
     return transformation.testFlag(QImageIOHandler::TransformationRotate90);
 }
 
+// Pictures stored with a colour table (a two-colour PNG, a 256-colour GIF or BMP).
+// Some decoders scale them while reading as if their pixels were plain
+// black-and-white bits, so they are read whole and scaled here.
+bool hasColourTable(QImage::Format format)
+{
+    return format == QImage::Format_Mono || format == QImage::Format_MonoLSB || format == QImage::Format_Indexed8;
+}
+
+// Scales a picture read whole down to the size shown. A huge one first shrinks by
+// dropping pixels, in its own compact format, so that only a copy near the shown size
+// is ever held at full colour depth.
+QImage scaledDown(QImage picture, const QSize &shown)
+{
+    if (picture.width() > 2 * shown.width() && picture.height() > 2 * shown.height())
+        picture = picture.scaled(shown * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    const QImage::Format full = picture.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    return picture.convertToFormat(full).scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 } // namespace
 
 PreviewBox::PreviewBox(QWidget *parent)
@@ -49,11 +68,15 @@ bool PreviewBox::loadPicture(const QString &path)
     // picture before it turns it, so the request is in stored orientation.
     const qreal ratio = devicePixelRatioF();
     const QSize shown = fitPreviewRect(natural, size() * ratio).size();
-    if (shown.width() < natural.width())
+    const bool larger = shown.width() < natural.width();
+    const bool scaleWhileReading = larger && !hasColourTable(reader.imageFormat());
+    if (scaleWhileReading)
         reader.setScaledSize(swapped ? shown.transposed() : shown);
     QImage picture = reader.read();
     if (picture.isNull())
         return false;
+    if (larger && !scaleWhileReading)
+        picture = scaledDown(std::move(picture), shown);
     m_picture = std::move(picture);
     m_naturalSize = natural;
     update();

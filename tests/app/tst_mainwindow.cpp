@@ -291,6 +291,14 @@ void TestMainWindow::keyboardMovesDoNotRelistButAClickBesideDoes()
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, besideNodes(window));
     QCOMPARE(window->selectedCategory(), 2);
     QCOMPARE(rowNames(window), QStringList{"song"});
+
+    // Any button lists again: a right click, beside the nodes or on the selected one.
+    window->fileListModel().clear();
+    QTest::mouseClick(tree.viewport(), Qt::RightButton, {}, besideNodes(window));
+    QCOMPARE(rowNames(window), QStringList{"song"});
+    window->fileListModel().clear();
+    QTest::mouseClick(tree.viewport(), Qt::RightButton, {}, nodeCentre(window, 2));
+    QCOMPARE(rowNames(window), QStringList{"song"});
 }
 
 // Only an empty tree asks for a category on a double click.

@@ -77,13 +77,18 @@ void TestMainWindowLayout::barsTakeTheirHeight_data()
     QTest::addColumn<bool>("statusBar");
     QTest::addColumn<double>("scaleHeight");
     QTest::addColumn<double>("top");
-    QTest::addColumn<double>("height");
-    QTest::addColumn<bool>("listValid");
-    QTest::newRow("both") << true << true << 8000.0 << 1000.0 << 6700.0 << true;
-    QTest::newRow("no toolbar") << false << true << 8000.0 << 400.0 << 7300.0 << true;
-    QTest::newRow("no status bar") << true << false << 8000.0 << 1000.0 << 7000.0 << true;
-    QTest::newRow("neither") << false << false << 8000.0 << 400.0 << 7600.0 << true;
-    QTest::newRow("too short for the details band") << true << true << 3000.0 << 1000.0 << 1700.0 << false;
+    QTest::addColumn<double>("height"); // of the tree
+    QTest::addColumn<double>("listHeight");
+    QTest::addColumn<double>("splitterHeight");
+    // The previous layout had a tree of 5000 and a list of 2200.
+    QTest::newRow("both") << true << true << 8000.0 << 1000.0 << 6700.0 << 3900.0 << 6700.0;
+    QTest::newRow("no toolbar") << false << true << 8000.0 << 400.0 << 7300.0 << 4500.0 << 7300.0;
+    QTest::newRow("no status bar") << true << false << 8000.0 << 1000.0 << 7000.0 << 4200.0 << 7000.0;
+    QTest::newRow("neither") << false << false << 8000.0 << 400.0 << 7600.0 << 4800.0 << 7600.0;
+    QTest::newRow("too short for the details band: the list keeps its height")
+        << true << true << 3000.0 << 1000.0 << 1700.0 << 2200.0 << 1700.0;
+    QTest::newRow("shorter than the bars: every pane keeps its height")
+        << true << true << 1000.0 << 1000.0 << 5000.0 << 2200.0 << 5000.0;
 }
 
 void TestMainWindowLayout::barsTakeTheirHeight()
@@ -96,10 +101,14 @@ void TestMainWindowLayout::barsTakeTheirHeight()
     in.titleStripTop = toolbar ? in.toolbarHeight : 0;
     in.statusBarVisible = statusBar;
     in.scaleHeight = scaleHeight;
-    const Result r = SizeControls(in);
+    Result previous;
+    previous.treeHeight = previous.splitterHeight = 5000;
+    previous.listHeight = 2200;
+    const Result r = SizeControls(in, previous);
     QTEST(r.treeTop, "top");
     QTEST(r.treeHeight, "height");
-    QTEST(r.listHeightValid, "listValid");
+    QTEST(r.listHeight, "listHeight");
+    QTEST(r.splitterHeight, "splitterHeight");
 }
 
 void TestMainWindowLayout::indicatorStopsNearEdges_data()

@@ -193,6 +193,12 @@ void TestCategories::commands_data()
     QTest::newRow("rename: slash refused") << "rename" << 1 << "a/b" << 0
                                            << L{rename, "Marlowind" + slashes.arg("category's")} << tree << r;
     QTest::newRow("rename: Temporary refused") << "rename" << 1 << "Temporary" << 0 << L{rename, system} << tree << r;
+    QTest::newRow("rename: its own name kept") << "rename" << 1 << "Photos" << 1 << L{rename} << tree << r;
+    // An older catalog's name with a slash is refused even when kept as it is.
+    const QString acdc = QStringLiteral("Marlowind|What would you like to change the category's name to?|AC/DC");
+    QTest::newRow("rename: its own name with a slash refused")
+        << "rename" << 5 << "AC/DC" << 0 << L{acdc, "Marlowind" + slashes.arg("category's")}
+        << tree + ", AC/DC" << r;
     QTest::newRow("rename: nothing selected") << "rename" << 0 << "x" << 0 << L{select} << tree << r;
 
     // Removing Photos takes Beach and their records; Temporary and Music move up to 1 and 2.
@@ -213,6 +219,8 @@ void TestCategories::commands()
     tree.addRoot(Catalog::kTemporaryName);
     tree.addChild(1, QStringLiteral("Beach"));
     tree.addRoot(QStringLiteral("Music"));
+    if (selected == 5)
+        tree.addRoot(QStringLiteral("AC/DC")); // as an older catalog may hold it
     for (const QString &record : kRecords)
         m_catalog->records().append(record);
     m_catalog->markSaved();
