@@ -4,10 +4,11 @@
 #include "Catalog.h"
 #include "CatalogFileFormat.h"
 #include "CatalogFileWriter.h"
+#include "CategoryLines.h"
+#include "FileAccess.h"
 #include "Interaction.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 
 using Interaction::Answer;
@@ -81,13 +82,11 @@ void CatalogFileCommands::open()
     }
     m_settings.setDefaultFilePath(chosen);
 
-    QFile probe(chosen);
-    if (!probe.open(QIODevice::ReadOnly)) {
-        m_interaction.message(QStringLiteral("The catalog file %1 could not be opened: %2.").arg(chosen, probe.errorString()),
-                              Interaction::kProgramTitle, Icon::Critical);
+    // Checked before the catalog is cleared, and without blocking on a named pipe.
+    if (const auto refusal = FileAccess::refusalToRead(chosen)) {
+        reportUnopened(chosen, refusal->text());
         return;
     }
-    probe.close();
     loadFile(chosen);
 }
 
@@ -98,8 +97,18 @@ void CatalogFileCommands::loadFile(const QString &path)
     reportLoad(path, OpenFileList(path, m_catalog));
 }
 
+void CatalogFileCommands::reportUnopened(const QString &path, const QString &reason)
+{
+    m_interaction.message(QStringLiteral("The catalog file %1 could not be opened: %2.").arg(path, reason),
+                          Interaction::kProgramTitle, Icon::Critical);
+}
+
 void CatalogFileCommands::reportLoad(const QString &path, const CatalogLoadReport &report)
 {
+    if (!report.opened && report.stop) {
+        reportUnopened(path, report.stop->reason);
+        return;
+    }
     if (!report.missingFiles.isEmpty())
         Q_EMIT missingFilesFound(report.missingFiles);
     reportMendedRecords(path, report);
@@ -116,9 +125,26 @@ void CatalogFileCommands::reportMendedRecords(const QString &path, const Catalog
 {
     QStringList lines;
     if (report.keywordsMended > 0)
-        lines << QStringLiteral("In %1 files the keywords held \"/\" or \">\", which a catalog cannot keep in keywords; "
-                                "they were read as spaces.")
+        lines << QStringLiteral("In %1 files the keywords held \"/\", \">\", a double quote or a line break, which a "
+                                "catalog cannot keep in keywords; they were read as spaces.")
                      .arg(report.keywordsMended);
+    if (report.categoryNamesMended > 0)
+        lines << QStringLiteral("%1 category names held \"\\\", a double quote or a line break, which a catalog cannot "
+                                "keep in a name; they were read as spaces, a double quote as '.")
+                     .arg(report.categoryNamesMended);
+    if (!report.categoriesPutAtTopLevel.isEmpty())
+        lines << QStringLiteral("%1 categories were put at the top level with their files, because the file does not "
+                                "place them under a category it holds: %2.")
+                     .arg(report.categoriesPutAtTopLevel.size())
+                     .arg(report.categoriesPutAtTopLevel.mid(0, 5).join(QStringLiteral(", "))
+                          + (report.categoriesPutAtTopLevel.size() > 5 ? QStringLiteral(", ...") : QString()));
+    if (report.filesOfUnnamedCategories > 0)
+        lines << QStringLiteral("%1 files were filed under a category without a name; they are now in the category \"%2\".")
+                     .arg(report.filesOfUnnamedCategories)
+                     .arg(CategoryLines::kUnnamedCategoryName);
+    if (report.filesWithoutCategory > 0)
+        lines << QStringLiteral("%1 files were filed under a category that is not in the file; they are now in no category.")
+                     .arg(report.filesWithoutCategory);
     if (!report.unholdablePaths.isEmpty()) {
         lines << QStringLiteral("%1 files were left out because their paths hold a double quote or a line break, "
                                 "which a catalog file cannot store, for example:")

@@ -47,6 +47,7 @@ private:
     void loadFile(const QString &path);
     void reportMendedRecords(const QString &path, const CatalogLoadReport &report);
     void reportLoad(const QString &path, const CatalogLoadReport &report);
+    void reportUnopened(const QString &path, const QString &reason);
     bool refuseTooManyCategories(int categoryLines);
     QString dialogFolder() const;
 

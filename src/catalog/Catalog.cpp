@@ -11,7 +11,7 @@ Catalog::Catalog(QObject *parent)
 
 int Catalog::findTemporary()
 {
-    m_temporaryIndex = m_tree->lastIndexNamed(kTemporaryName);
+    m_temporaryIndex = m_tree->lastRootIndexNamed(kTemporaryName);
     return m_temporaryIndex;
 }
 

@@ -30,7 +30,9 @@ public:
     // The index last found for "Temporary", or -1.
     int TemporaryIndex() const { return m_temporaryIndex; }
     void setTemporaryIndex(int index) { m_temporaryIndex = index; }
-    // Finds the last node named exactly "Temporary", stores its index and returns it.
+    // Finds the system category, the last top-level node named exactly "Temporary",
+    // stores its index and returns it. A sub-category of that name (older catalogs
+    // allowed one) is the user's own.
     int findTemporary();
 
     // Every node remembers its current index in its tag.

@@ -16,7 +16,6 @@ void LineBuilder::beginItem()
 
 void LineBuilder::put(QStringView value, bool textItem)
 {
-    m_column += value.size();
     // Most catalog text is ASCII: copy it byte for byte and leave the rest to the encoder.
     const qsizetype start = m_out.size();
     m_out.resize(start + value.size());
@@ -33,9 +32,15 @@ void LineBuilder::put(QStringView value, bool textItem)
         else
             out[i] = char(c);
     }
+    m_column += i;
     if (i == value.size())
         return;
     m_out.resize(start + i);
+    // The zones count characters: a pair of surrogates is one character.
+    for (qsizetype k = i; k < value.size(); ++k) {
+        if (!value[k].isLowSurrogate() || k == i || !value[k - 1].isHighSurrogate())
+            ++m_column;
+    }
     QString rest = value.mid(i).toString();
     if (textItem)
         rest.replace(QLatin1Char('"'), QLatin1Char('\'')).replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));

@@ -9,6 +9,9 @@ namespace CatalogFileFormat {
 
 constexpr int kZoneWidth = 14;
 constexpr int kMaxCategories = 5000;
+// Far beyond any catalog the program can hold (a million records take some 100 MB),
+// and small enough to be read into memory whole.
+constexpr qint64 kMaxFileSize = qint64(1) << 30;
 inline constexpr char kLineEnd[] = "\r\n";
 
 // Builds one line item by item with the zone padding between items.

@@ -64,13 +64,11 @@ QByteArrayView CatalogFileReader::readRawText()
         m_pos = close + 1;
         return QByteArrayView(start, close - start);
     }
+    // An unquoted item runs to the next comma or line end, blanks before it included.
     const char *start = m_pos;
     while (m_pos < m_end && *m_pos != ',' && *m_pos != '\r' && *m_pos != '\n')
         ++m_pos;
-    const char *stop = m_pos;
-    while (stop > start && (stop[-1] == ' ' || stop[-1] == '\t'))
-        --stop; // an unquoted item does not keep the padding before the line end
-    return QByteArrayView(start, stop - start);
+    return QByteArrayView(start, m_pos - start);
 }
 
 bool CatalogFileReader::readTextBytes(QByteArrayView &bytes)
@@ -130,11 +128,11 @@ bool CatalogFileReader::readNumber(int &value)
         number = qMin<qint64>(number * 10 + (text[i] - '0'), 1'000'000);
     }
     if (!ok)
-        return fail(QStringLiteral("\"%1\" is not a number").arg(QString::fromLatin1(text.first(qMin<qsizetype>(text.size(), 40)))));
+        return fail(QStringLiteral("\"%1\" is not a number").arg(printableExcerpt(text)));
     if (negative)
         number = -number;
     if (number < -32768 || number > 32767)
-        return fail(QStringLiteral("the number %1 is out of range").arg(QString::fromLatin1(text.first(qMin<qsizetype>(text.size(), 40)))));
+        return fail(QStringLiteral("the number %1 is out of range").arg(printableExcerpt(text)));
     value = int(number);
     return true;
 }

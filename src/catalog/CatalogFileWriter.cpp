@@ -4,7 +4,6 @@
 #include "CatalogFileFormat.h"
 #include "FileRecord.h"
 
-#include <QSaveFile>
 
 namespace {
 
@@ -17,10 +16,11 @@ bool flush(QIODevice &device, QByteArray &buffer)
     return ok;
 }
 
-CatalogFileError deviceError(const QIODevice &device, int number)
+// A device other than a file knows no system error, only its own words for it.
+CatalogFileError deviceError(const QIODevice &device)
 {
     const QString description = device.errorString();
-    return {number, description.isEmpty() ? QStringLiteral("Unknown error") : description};
+    return FileAccess::accessError(description.isEmpty() ? QStringLiteral("the data could not be written") : description);
 }
 
 } // namespace
@@ -76,7 +76,6 @@ std::optional<CatalogFileError> CatalogFileWriter::write(QIODevice &device) cons
     const RecordList &records = m_catalog.records();
     QByteArray buffer;
     buffer.reserve(kFlushSize + 4096);
-    constexpr int kWriteFault = 75; // "Path/File access error", as the old program numbered it
 
     {
         LineBuilder line(buffer);
@@ -95,7 +94,7 @@ std::optional<CatalogFileError> CatalogFileWriter::write(QIODevice &device) cons
         line.number(index);
         line.end();
         if (buffer.size() >= kFlushSize && !flush(device, buffer))
-            return deviceError(device, kWriteFault);
+            return deviceError(device);
     }
     for (int position = 0; position < records.size(); ++position) {
         const QString &record = records.at(position);
@@ -113,30 +112,19 @@ std::optional<CatalogFileError> CatalogFileWriter::write(QIODevice &device) cons
         line.text(parts.keywords);
         line.end();
         if (buffer.size() >= kFlushSize && !flush(device, buffer))
-            return deviceError(device, kWriteFault);
+            return deviceError(device);
     }
     if (!buffer.isEmpty() && !flush(device, buffer))
-        return deviceError(device, kWriteFault);
+        return deviceError(device);
     return std::nullopt;
 }
 
 std::optional<CatalogFileError> CatalogFileWriter::saveTo(const QString &path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return deviceError(file, 75);
-    if (auto error = write(file)) {
-        file.cancelWriting();
+    ReplacingFile file(path);
+    if (auto error = file.begin())
         return error;
-    }
-    // The tail may still sit in the buffer: a full disk shows only when it is flushed,
-    // and commit() would not notice but rename a cut-off file into place.
-    if (!file.flush()) {
-        const CatalogFileError error = deviceError(file, 61); // "Disk full", as the old program numbered it
-        file.cancelWriting();
-        return error;
-    }
-    if (!file.commit())
-        return deviceError(file, 75);
-    return std::nullopt;
+    if (auto error = write(file))
+        return file.writeError() ? file.writeError() : error; // the system's cause, not the device's words
+    return file.commit();
 }

@@ -1,16 +1,13 @@
 #pragma once
 
+#include "FileAccess.h"
+
 #include <QString>
 
 #include <optional>
 
 class Catalog;
 class QIODevice;
-
-struct CatalogFileError {
-    int number = 0;
-    QString description;
-};
 
 // Writes the catalog in the ".kvd" format, leaving out the system category
 // "Temporary" and its records, and the sentinel record.
@@ -26,7 +23,8 @@ public:
     std::optional<CatalogFileError> write(QIODevice &device) const;
 
     // Writes beside the target and replaces it only when the new file is complete,
-    // so a failure leaves the old file as it was.
+    // so a failure leaves the old file as it was; the replaced file's permissions and
+    // owner stay.
     std::optional<CatalogFileError> saveTo(const QString &path) const;
 
 private:

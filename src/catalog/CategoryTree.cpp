@@ -110,13 +110,14 @@ int CategoryTree::depth(int index) const
     return d;
 }
 
-int CategoryTree::lastIndexNamed(const QString &name) const
+int CategoryTree::lastRootIndexNamed(const QString &name) const
 {
-    for (auto it = m_nodes.rbegin(); it != m_nodes.rend(); ++it) {
-        if ((*it)->name == name)
-            return (*it)->index;
+    int last = -1;
+    for (const CategoryNode *root : m_roots) {
+        if (root->name == name)
+            last = qMax(last, root->index);
     }
-    return -1;
+    return last;
 }
 
 std::vector<int> CategoryTree::subtreeChildrenFirst(int index) const

@@ -44,8 +44,8 @@ public:
     // Full path of names from the root down, joined with "\".
     QString fullPath(int index) const;
     int depth(int index) const;
-    // Index of the last-created node with exactly this name, or -1.
-    int lastIndexNamed(const QString &name) const;
+    // Index of the last-created top-level node with exactly this name, or -1.
+    int lastRootIndexNamed(const QString &name) const;
     // The node and every node below it, depth first with children before their
     // parent: the order in which a category deletion visits them.
     std::vector<int> subtreeChildrenFirst(int index) const;

@@ -3,47 +3,18 @@
 #include "Catalog.h"
 #include "CatalogFileFormat.h"
 #include "CatalogFileReader.h"
+#include "CategoryLines.h"
+#include "FileAccess.h"
 #include "FileRecord.h"
 #include "TextEncoding.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QHash>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
 namespace {
-
-struct CategoryLine {
-    QString name;
-    QString pathPart;
-    int storedIndex = 0;
-};
-
-void buildTree(const std::vector<CategoryLine> &lines, CategoryTree &tree)
-{
-    QHash<QString, int> lastIndexByName; // nodes are only added here, so the latest wins
-    for (const CategoryLine &line : lines) {
-        if (line.name.isEmpty())
-            continue;
-        const qsizetype separators = line.pathPart.count(QLatin1Char('\\'));
-        int created = 0;
-        if (separators == 0) {
-            created = tree.addRoot(line.name);
-        } else if (separators == 1) {
-            const QString parentName = line.pathPart.section(QLatin1Char('\\'), 0, 0);
-            const int parent = lastIndexByName.value(parentName, 0);
-            if (parent == 0)
-                continue; // no such category built before it: nowhere to attach it
-            created = tree.addChild(parent, line.name);
-        } else {
-            continue;
-        }
-        tree.node(created)->tag = line.storedIndex;
-        lastIndexByName.insert(line.name, created);
-    }
-}
 
 bool isAscii(QByteArrayView bytes)
 {
@@ -100,16 +71,22 @@ bool holdsFormatBreak(QByteArrayView path)
 }
 
 // "/" and ">" in keywords would make the record's last separators fall inside them,
-// and the record would name another path and category than the file said.
+// and the record would name another path and category than the file said; a double
+// quote or a line break could not be written back. All read as spaces.
+bool isKeywordBreak(char c)
+{
+    return c == '/' || c == '>' || c == '"' || c == '\r' || c == '\n';
+}
+
 bool needsKeywordMend(QByteArrayView keywords)
 {
-    return keywords.contains('/') || keywords.contains('>');
+    return std::any_of(keywords.begin(), keywords.end(), isKeywordBreak);
 }
 
 QByteArray mendedKeywords(QByteArrayView keywords)
 {
     QByteArray mended(keywords.data(), keywords.size());
-    mended.replace('/', ' ').replace('>', ' ');
+    std::replace_if(mended.begin(), mended.end(), isKeywordBreak, ' ');
     return mended;
 }
 
@@ -132,19 +109,20 @@ bool fileExistsOnDisk(const QString &path)
 
 CatalogLoadReport OpenFileList(const QString &path, Catalog &catalog, const FileExistsCheck &exists)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Read whole before parsing: a file that changes underneath then gives a read
+    // error instead of pulling the bytes away from under the parser.
+    const FileAccess::ReadResult file = FileAccess::readRegularFile(path, CatalogFileFormat::kMaxFileSize);
+    if (!file.opened) {
         CatalogLoadReport report;
-        report.stop = CatalogReadStop{0, file.errorString()};
+        report.stop = CatalogReadStop{0, file.error->text()};
         return report;
     }
-    // Mapping keeps a large catalog out of the heap; fall back to reading it.
-    if (const qint64 size = file.size(); size > 0) {
-        if (uchar *mapped = file.map(0, size))
-            return OpenFileList(QByteArrayView(reinterpret_cast<const char *>(mapped), size), catalog, exists);
+    CatalogLoadReport report = OpenFileList(QByteArrayView(file.bytes), catalog, exists);
+    if (file.error) {
+        const int line = report.stop ? report.stop->line : 1 + int(file.bytes.count('\n'));
+        report.stop = CatalogReadStop{line, file.error->text()};
     }
-    const QByteArray bytes = file.readAll();
-    return OpenFileList(QByteArrayView(bytes), catalog, exists);
+    return report;
 }
 
 CatalogLoadReport OpenFileList(QByteArrayView bytes, Catalog &catalog, const FileExistsCheck &exists)
@@ -155,10 +133,11 @@ CatalogLoadReport OpenFileList(QByteArrayView bytes, Catalog &catalog, const Fil
     std::vector<CategoryLine> categories;
     RecordList &records = catalog.records();
     const bool hadRecords = !records.isEmpty();
+    CategoryLines lines(catalog.tree(), report);
     bool treeBuilt = false;
     auto buildTreeOnce = [&] {
         if (!treeBuilt)
-            buildTree(categories, catalog.tree());
+            lines.buildTree(categories);
         treeBuilt = true;
     };
     records.reserve(records.size() + int(qMin<qsizetype>(bytes.size() / 48, 1 << 24))); // a guess at the line count
@@ -176,12 +155,14 @@ CatalogLoadReport OpenFileList(QByteArrayView bytes, Catalog &catalog, const Fil
             CategoryLine line;
             if (!reader.readText(line.name) || !reader.readText(line.pathPart) || !reader.readNumber(line.storedIndex))
                 return false;
+            if (CategoryLines::mendName(line.name))
+                ++report.categoryNamesMended;
+            CategoryLines::mendPathPart(line.pathPart);
             categories.push_back(std::move(line));
         }
         // The categories come first in the file, so each record can be filed under
         // its category's new index as it is read, instead of in a second pass.
         buildTreeOnce();
-        const Catalog::TagMap tags(catalog.tree());
         QByteArrayView path;
         QByteArrayView keywords;
         int index = 0;
@@ -200,15 +181,19 @@ CatalogLoadReport OpenFileList(QByteArrayView bytes, Catalog &catalog, const Fil
                 keywords = QByteArrayView(mended);
                 ++report.keywordsMended;
             }
-            const int filedUnder = tags.newIndexFor(index);
-            if (filedUnder != 0)
-                index = filedUnder;
+            const std::optional<int> filedUnder = lines.nodeFor(index);
             qsizetype pathLength = 0;
-            QString record = recordFromBytes(path, index, keywords, pathLength);
+            QString record = recordFromBytes(path, filedUnder.value_or(index), keywords, pathLength);
             // The path is the record's head: check it without copying it out.
             if (!exists(QString::fromRawData(record.constData(), pathLength))) {
                 report.missingFiles.append(record.left(pathLength));
                 continue;
+            }
+            if (filedUnder) {
+                index = *filedUnder;
+            } else {
+                index = lines.mendedIndexFor(index);
+                record = SetRecordCategory(record, index);
             }
             records.append(std::move(record), index);
         }

@@ -19,11 +19,25 @@ struct CatalogLoadReport {
     // Paths the catalog format cannot hold (a double quote, a carriage return or a
     // line feed): such records are left out, as the scanner leaves such files out.
     QStringList unholdablePaths;
-    // Records whose keywords held "/" or ">": those break the record apart at the
-    // wrong place, so they were read as spaces.
+    // Records whose keywords held "/" or ">" (which break the record apart at the wrong
+    // place), a double quote or a line break (which a file cannot store): read as spaces.
     int keywordsMended = 0;
-    // Set when the file could not be read to its end; the catalog then holds what
-    // was read before the stop.
+    // Category names that held a "\", a double quote or a line break, read as spaces
+    // (a quote as "'"): the file could not store them again.
+    int categoryNamesMended = 0;
+    // The path parts of categories the file does not place under a category it holds
+    // (an unknown parent, a path of more than two steps): put at the top level, where
+    // their files follow them.
+    QStringList categoriesPutAtTopLevel;
+    // Files filed under a category line without a name: put in a top-level category
+    // named CategoryLines::kUnnamedCategoryName, one for each such line.
+    int filesOfUnnamedCategories = 0;
+    // Files whose index no category line holds but a loaded category has: filed under
+    // no category (index 0) rather than under that one.
+    int filesWithoutCategory = 0;
+    // Set when the file could not be opened (opened false: not there, not readable,
+    // not a regular file) or not read to its end; the catalog then holds what was read
+    // before the stop.
     std::optional<CatalogReadStop> stop;
 };
 

@@ -86,3 +86,50 @@ QString decodeCatalogText(const char *data, qsizetype size)
         return QString::fromUtf8(data, size);
     return decodeCp1252(data, size);
 }
+
+QString printableExcerpt(QStringView text, qsizetype maxCharacters)
+{
+    QString shown;
+    qsizetype characters = 0;
+    for (qsizetype i = 0; i < text.size(); ++i, ++characters) {
+        if (characters == maxCharacters)
+            return shown + QStringLiteral("...");
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            shown.append(c).append(text[++i]);
+            continue;
+        }
+        switch (c.unicode()) {
+        case 0:
+            shown += QStringLiteral("\\0");
+            break;
+        case '\t':
+            shown += QStringLiteral("\\t");
+            break;
+        case '\r':
+            shown += QStringLiteral("\\r");
+            break;
+        case '\n':
+            shown += QStringLiteral("\\n");
+            break;
+        default:
+            if (c.isPrint())
+                shown += c;
+            else
+                shown += (c.unicode() < 0x100 ? QStringLiteral("\\x") : QStringLiteral("\\u"))
+                    + QString::number(c.unicode(), 16).toUpper().rightJustified(c.unicode() < 0x100 ? 2 : 4, QLatin1Char('0'));
+        }
+    }
+    return shown;
+}
+
+QString printableExcerpt(QByteArrayView bytes, qsizetype maxCharacters)
+{
+    // Only the head is shown: a huge item is not decoded whole for a message. The cut
+    // falls between characters, so that UTF-8 text still reads as UTF-8.
+    qsizetype cut = qMin<qsizetype>(bytes.size(), 4 * (maxCharacters + 1));
+    while (cut < bytes.size() && cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80)
+        --cut;
+    const QByteArrayView head = bytes.first(cut);
+    return printableExcerpt(QStringView(decodeCatalogText(head.data(), head.size())), maxCharacters);
+}

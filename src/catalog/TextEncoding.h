@@ -9,3 +9,9 @@ QString decodeCatalogText(const char *data, qsizetype size);
 // The same, into a string whose storage is reused from call to call.
 void decodeCatalogTextInto(const char *data, qsizetype size, QString &out);
 bool isValidUtf8(const char *data, qsizetype size);
+
+// A piece of file content fit to quote in a message: characters that do not print
+// (NUL, control characters) are written as escapes such as \0 or \x1B, and the text is
+// cut after maxCharacters characters, marked with "...".
+QString printableExcerpt(QStringView text, qsizetype maxCharacters = 16);
+QString printableExcerpt(QByteArrayView bytes, qsizetype maxCharacters = 16);

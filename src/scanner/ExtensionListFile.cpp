@@ -1,9 +1,9 @@
 #include "ExtensionListFile.h"
 
+#include "FileAccess.h"
 #include "FileRecord.h"
 #include "TextEncoding.h"
 
-#include <QFile>
 #include <QSaveFile>
 
 #include <limits>
@@ -11,6 +11,9 @@
 namespace ExtensionListFile {
 
 namespace {
+
+    // 2500 extensions take a few kilobytes; anything near this is no extension list.
+    constexpr qint64 kMaxFileSize = 16 << 20;
 
     bool isLineEnd(QChar c)
     {
@@ -103,7 +106,7 @@ ReadResult parse(const QByteArray &bytes)
     const QStringView countField = reader.numberField();
     const int readable = leadingNumber(countField);
     if (readable < std::numeric_limits<qint16>::min() || readable > std::numeric_limits<qint16>::max()) {
-        result.error = QStringLiteral("The count %1 is out of range.").arg(countField);
+        result.error = QStringLiteral("The count %1 is out of range.").arg(printableExcerpt(countField));
         return result;
     }
     result.declaredCount = readable;
@@ -119,19 +122,13 @@ ReadResult parse(const QByteArray &bytes)
 
 ReadResult read(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ReadResult result;
-        result.error = file.errorString();
-        return result;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        ReadResult result = parse(bytes);
-        result.error = file.errorString();
-        return result;
-    }
-    return parse(bytes);
+    // Only a regular file of bounded size: a named pipe would block, a device such as
+    // /dev/zero would be read until memory runs out.
+    const FileAccess::ReadResult file = FileAccess::readRegularFile(path, kMaxFileSize);
+    ReadResult result = file.opened ? parse(file.bytes) : ReadResult();
+    if (file.error)
+        result.error = file.error->text();
+    return result;
 }
 
 QByteArray format(const QStringList &extensions)

@@ -9,32 +9,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// A device that accepts a number of bytes and then fails like a full disk.
-class FailingDevice : public QIODevice
-{
-public:
-    explicit FailingDevice(qint64 capacity)
-        : m_capacity(capacity)
-    {
-        open(QIODevice::WriteOnly);
-    }
-
-protected:
-    qint64 readData(char *, qint64) override { return -1; }
-    qint64 writeData(const char *, qint64 length) override
-    {
-        if (m_written + length > m_capacity) {
-            setErrorString(QStringLiteral("No space left on device"));
-            return -1;
-        }
-        m_written += length;
-        return length;
-    }
-
-private:
-    qint64 m_capacity;
-    qint64 m_written = 0;
-};
+#include <cerrno>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TestCatalogFileWriter : public QObject
 {
@@ -47,12 +26,13 @@ private Q_SLOTS:
     void categoryAndFileLines();
     void deepCategoriesStoreParentAndName();
     void temporaryAndItsRecordsAreLeftOut();
-    void secondTemporaryNameIsKeptWithCountRight();
-    void roundTripIsIdentical();
+    void subCategoryNamedTemporaryIsSaved();
     void unstorableCharactersCannotCorruptTheFile();
-    void writeFailureIsReported();
-    void fullDiskLeavesOldFileUntouched_data();
-    void fullDiskLeavesOldFileUntouched();
+    void systemErrorsAsNumbered_data();
+    void systemErrorsAsNumbered();
+    void failedSaveKeepsOldFile_data();
+    void failedSaveKeepsOldFile();
+    void replacedFileKeepsPermissionsAndOwner();
 };
 
 namespace {
@@ -83,6 +63,8 @@ void TestCatalogFileWriter::zonePadding_data()
     QTest::newRow("13 characters, 15 with quotes") << QString(13, QLatin1Char('a')) << 13;
     QTest::newRow("1 character") << QStringLiteral("a") << 11;
     QTest::newRow("26 characters, 28 with quotes") << QString(26, QLatin1Char('a')) << 14;
+    QTest::newRow("a character beyond ASCII") << QStringLiteral("é") << 11;
+    QTest::newRow("a character beyond 16 bits counts once") << QStringLiteral("\U0001D11E") << 11;
 }
 
 void TestCatalogFileWriter::zonePadding()
@@ -142,53 +124,25 @@ void TestCatalogFileWriter::temporaryAndItsRecordsAreLeftOut()
     QCOMPARE(loaded.records().at(0), QStringLiteral("/b.jpg/2>"));
 }
 
-void TestCatalogFileWriter::secondTemporaryNameIsKeptWithCountRight()
+void TestCatalogFileWriter::subCategoryNamedTemporaryIsSaved()
 {
+    // An older catalog's sub-category "Temporary", made after the system category.
     Catalog catalog;
-    const int user = catalog.tree().addRoot(QStringLiteral("Mine"));
-    catalog.tree().addChild(user, Catalog::kTemporaryName); // an old catalog's sub-category
-    catalog.tree().addRoot(Catalog::kTemporaryName); // the system category
-    catalog.records().append(MakeFileRecord(QStringLiteral("/kept.jpg"), 2, QString()));
-    catalog.records().append(MakeFileRecord(QStringLiteral("/scan.jpg"), 3, QString()));
+    catalog.tree().addRoot(QStringLiteral("Mine"));
+    catalog.tree().addRoot(Catalog::kTemporaryName);
+    catalog.tree().addChild(1, Catalog::kTemporaryName);
+    catalog.records().append(MakeFileRecord(QStringLiteral("/scan.jpg"), 2, QString()));
+    catalog.records().append(MakeFileRecord(QStringLiteral("/kept.jpg"), 3, QString()));
     const QByteArray bytes = written(catalog);
-    const QList<QByteArray> lines = bytes.split('\n');
-    QCOMPARE(lines.first(), QByteArray(" 2 \r"));
-    QVERIFY(bytes.contains("/kept.jpg"));
-    QVERIFY(!bytes.contains("/scan.jpg"));
+    QCOMPARE(bytes, QByteArray(" 2 \r\n"
+                               "\"Mine\"        \"Mine\"         1 \r\n"
+                               "\"Temporary\"   \"Mine\\Temporary\"             3 \r\n"
+                               "\"/kept.jpg\"   3             \"\"\r\n"));
     Catalog loaded;
-    const CatalogLoadReport report = OpenFileList(QByteArrayView(bytes), loaded, [](const QString &) { return true; });
-    QVERIFY(!report.stop);
-    QCOMPARE(loaded.tree().nodeCount(), 2);
-    QCOMPARE(loaded.records().size(), 1);
-}
-
-void TestCatalogFileWriter::roundTripIsIdentical()
-{
-    Catalog catalog;
-    CategoryTree &tree = catalog.tree();
-    const int photos = tree.addRoot(QStringLiteral("Photos"));
-    tree.addRoot(QStringLiteral("Music, old and new"));
-    const int holidays = tree.addChild(photos, QStringLiteral("Holidays"));
-    tree.addChild(holidays, QStringLiteral("2004"));
-    tree.addRoot(QStringLiteral("Photos")); // duplicate names are allowed
-    tree.addChild(5, QStringLiteral("Ünïcödé"));
-    catalog.records().append(MakeFileRecord(QStringLiteral("/home/ann/Bilder/straße.jpg"), 4, QStringLiteral("beach, sun")));
-    catalog.records().append(MakeFileRecord(QStringLiteral("/home/ann/music/a b.mp3"), 2, QString()));
-    catalog.records().append(MakeFileRecord(QStringLiteral("/home/ann/x.png"), 6, QStringLiteral("x")));
-    catalog.records().append(MakeFileRecord(QStringLiteral("/home/ann/orphan.png"), 77, QString()));
-
-    const QByteArray first = written(catalog);
-    Catalog loaded;
-    const CatalogLoadReport report = OpenFileList(QByteArrayView(first), loaded, [](const QString &) { return true; });
-    QVERIFY(!report.stop);
-    QCOMPARE(loaded.tree().nodeCount(), 6);
-    for (int i = 1; i <= 6; ++i)
-        QCOMPARE(loaded.tree().fullPath(i), catalog.tree().fullPath(i));
-    QCOMPARE(loaded.records().size(), catalog.records().size());
-    for (int i = 0; i < catalog.records().size(); ++i)
-        QCOMPARE(loaded.records().at(i), catalog.records().at(i));
-    QCOMPARE(written(loaded), first);
-    QVERIFY(loaded.FileListSaved());
+    QVERIFY(!OpenFileList(QByteArrayView(bytes), loaded, [](const QString &) { return true; }).stop);
+    QCOMPARE(loaded.tree().fullPath(2), QStringLiteral("Mine\\Temporary"));
+    QCOMPARE(loaded.records().at(0), QStringLiteral("/kept.jpg/2>"));
+    QCOMPARE(loaded.TemporaryIndex(), -1);
 }
 
 void TestCatalogFileWriter::unstorableCharactersCannotCorruptTheFile()
@@ -206,57 +160,120 @@ void TestCatalogFileWriter::unstorableCharactersCannotCorruptTheFile()
     QCOMPARE(loaded.records().at(0), QStringLiteral("/a.jpg/2>a 'quoted' word"));
 }
 
-void TestCatalogFileWriter::writeFailureIsReported()
+void TestCatalogFileWriter::systemErrorsAsNumbered_data()
 {
-    Catalog catalog;
-    catalog.tree().addRoot(QStringLiteral("A"));
-    for (int i = 0; i < 50000; ++i)
-        catalog.records().append(MakeFileRecord(QStringLiteral("/some/long/path/file%1.jpg").arg(i), 1, QString()));
-    FailingDevice device(4096);
-    const auto error = CatalogFileWriter(catalog, -1).write(device);
-    QVERIFY(error.has_value());
-    QCOMPARE(error->description, QStringLiteral("No space left on device"));
+    QTest::addColumn<int>("error");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("ENOSPC") << ENOSPC << 61 << "Disk full";
+    QTest::newRow("EDQUOT") << EDQUOT << 61 << "Disk full";
+    QTest::newRow("EACCES") << EACCES << 70 << "Permission denied";
+    QTest::newRow("EPERM") << EPERM << 70 << "Permission denied";
+    QTest::newRow("EROFS") << EROFS << 70 << "Permission denied";
+    QTest::newRow("ENOENT") << ENOENT << 76 << "Path not found";
+    QTest::newRow("ENOTDIR") << ENOTDIR << 76 << "Path not found";
+    QTest::newRow("EIO") << EIO << 75 << "Path/File access error (Input/output error)";
+    QTest::newRow("EISDIR") << EISDIR << 75 << "Path/File access error (Is a directory)";
 }
 
-void TestCatalogFileWriter::fullDiskLeavesOldFileUntouched_data()
+void TestCatalogFileWriter::systemErrorsAsNumbered()
 {
+    QFETCH(int, error);
+    const CatalogFileError mapped = FileAccess::errorFromErrno(error);
+    QTEST(mapped.number, "number");
+    QTEST(mapped.description, "description");
+}
+
+namespace {
+
+enum class Failure { FullDisk, MissingFolder, ReadOnlyFolder, SizeLimit };
+
+} // namespace
+
+void TestCatalogFileWriter::failedSaveKeepsOldFile_data()
+{
+    QTest::addColumn<Failure>("failure");
     QTest::addColumn<int>("records");
-    QTest::addColumn<int>("filler"); // bytes taken on the disk beforehand
+    QTest::addColumn<int>("filler"); // bytes taken on the small disk beforehand
+    QTest::addColumn<QString>("error");
     // A large catalog fails in a direct write; a small one only when the buffered
-    // tail is flushed, which a commit alone would not notice.
-    QTest::newRow("large catalog") << 20000 << 0;
-    QTest::newRow("small tail in the buffer") << 150 << 56 * 1024;
+    // tail is written, which a rename alone would not notice.
+    QTest::newRow("full disk, large catalog") << Failure::FullDisk << 20000 << 0 << "61 - Disk full";
+    QTest::newRow("full disk, small tail") << Failure::FullDisk << 150 << 56 * 1024 << "61 - Disk full";
+    QTest::newRow("missing folder") << Failure::MissingFolder << 10 << 0 << "76 - Path not found";
+    QTest::newRow("read-only folder") << Failure::ReadOnlyFolder << 10 << 0 << "70 - Permission denied";
+    QTest::newRow("file size limit") << Failure::SizeLimit << 20000 << 0 << "75 - Path/File access error (File too large)";
 }
 
-void TestCatalogFileWriter::fullDiskLeavesOldFileUntouched()
+void TestCatalogFileWriter::failedSaveKeepsOldFile()
 {
+    QFETCH(Failure, failure);
     QFETCH(int, records);
     QFETCH(int, filler);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString mountPoint = dir.filePath(QStringLiteral("small"));
-    QDir().mkpath(mountPoint);
-    if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mountPoint}) != 0)
+    QString folder = dir.filePath(QStringLiteral("f"));
+    QDir().mkpath(folder);
+    auto undo = qScopeGuard([&] {
+        if (failure == Failure::FullDisk)
+            QProcess::execute(QStringLiteral("umount"), {folder});
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+    if (failure == Failure::FullDisk
+        && (::geteuid() != 0 || QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=64k", "tmpfs", folder}) != 0))
         QSKIP("cannot mount a small tmpfs here (needs root)");
-    auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mountPoint}); });
-
-    const QString path = mountPoint + QStringLiteral("/catalog.kvd");
+    if (failure == Failure::ReadOnlyFolder && ::geteuid() == 0)
+        QSKIP("root writes into a read-only folder");
     const QByteArray old = " 0 \r\n";
-    TestFiles::createFile(path, old);
+    const QString path = (failure == Failure::MissingFolder ? folder + QStringLiteral("/gone") : folder) + QStringLiteral("/c.kvd");
+    if (failure != Failure::MissingFolder)
+        TestFiles::createFile(path, old);
     if (filler > 0)
-        TestFiles::createFile(mountPoint + QStringLiteral("/filler"), QByteArray(filler, 'x'));
+        TestFiles::createFile(folder + QStringLiteral("/filler"), QByteArray(filler, 'x'));
+    if (failure == Failure::ReadOnlyFolder)
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
 
     Catalog catalog;
     catalog.tree().addRoot(QStringLiteral("A"));
     for (int i = 0; i < records; ++i)
         catalog.records().append(MakeFileRecord(QStringLiteral("/a/long/enough/path/file%1.jpg").arg(i), 1, QString()));
+    // A size limit makes the disk refuse the file part-way, even for root.
+    struct rlimit oldLimit;
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &oldLimit) == 0);
+    const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = oldLimit;
+    if (failure == Failure::SizeLimit)
+        limit.rlim_cur = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
     const auto error = CatalogFileWriter(catalog, -1).saveTo(path);
+    ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+    ::signal(SIGXFSZ, oldHandler);
+
     QVERIFY(error.has_value());
-    QCOMPARE(TestFiles::readFile(path), old);
-    QStringList expectedFiles{QStringLiteral("catalog.kvd")};
-    if (filler > 0)
-        expectedFiles.append(QStringLiteral("filler"));
-    QCOMPARE(QDir(mountPoint).entryList(QDir::Files), expectedFiles);
+    QTEST(error->text(), "error");
+    QCOMPARE(TestFiles::readFile(path), failure == Failure::MissingFolder ? QByteArray() : old);
+    QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    left.removeOne(QStringLiteral("filler"));
+    QCOMPARE(left, failure == Failure::MissingFolder ? QStringList{} : QStringList{QStringLiteral("c.kvd")});
+}
+
+void TestCatalogFileWriter::replacedFileKeepsPermissionsAndOwner()
+{
+    QTemporaryDir dir;
+    const QString path = TestFiles::createFile(dir.filePath(QStringLiteral("c.kvd")), "old");
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0444) == 0);
+    const bool root = ::geteuid() == 0;
+    constexpr uid_t kNobody = 65534;
+    if (root)
+        QVERIFY(::chown(QFile::encodeName(path).constData(), kNobody, kNobody) == 0);
+    Catalog catalog;
+    QCOMPARE(CatalogFileWriter(catalog, -1).saveTo(path), std::nullopt);
+    QCOMPARE(TestFiles::readFile(path), QByteArray(" 0 \r\n"));
+    struct stat status;
+    QVERIFY(::stat(QFile::encodeName(path).constData(), &status) == 0);
+    QCOMPARE(status.st_mode & 07777, mode_t(0444));
+    if (root)
+        QCOMPARE(status.st_uid, kNobody);
 }
 
 QTEST_GUILESS_MAIN(TestCatalogFileWriter)

@@ -11,14 +11,10 @@ class TestCatalogModel : public QObject
 
 private Q_SLOTS:
     void indexesFollowCreationOrder();
-    void removingCategoryRenumbersRecords();
     void removingSubtreeShiftsByItsSize();
-    void renumberingMovesEachRecordOnce();
-    void renumberingTakesFirstNodeWithTag();
-    void renumberingLeavesUnmatchedRecords();
-    void renumberingClearsMarksAndMarksChanged();
-    void tagIndexOnEmptyTreeDoesNothing();
-    void findTemporaryTakesLastNode();
+    void renumbering_data();
+    void renumbering();
+    void findTemporaryTakesLastRootOfTheName();
     void subtreeOrderIsChildrenFirst();
     void fullPathAndDepth();
     void resetToEmptyHoldsOnlySentinel();
@@ -65,25 +61,6 @@ void TestCatalogModel::indexesFollowCreationOrder()
     QCOMPARE(tree.addChild(9, QStringLiteral("nowhere")), 0);
 }
 
-void TestCatalogModel::removingCategoryRenumbersRecords()
-{
-    Catalog catalog;
-    for (int i = 1; i <= 5; ++i)
-        catalog.tree().addRoot(QString::number(i));
-    addRecords(catalog, {1, 2, 3, 4, 5});
-    catalog.markSaved();
-
-    catalog.TagIndex();
-    catalog.tree().removeSubtree(2);
-    catalog.ChangecategoryIndexForFiles();
-
-    QCOMPARE(catalog.tree().nodeCount(), 4);
-    // The records of 2 stay (the category deletion removes them, not the renumbering).
-    QCOMPARE(recordIndexes(catalog), (QList<int>{1, 2, 2, 3, 4}));
-    QCOMPARE(catalog.tree().node(2)->name, QStringLiteral("3"));
-    QVERIFY(!catalog.FileListSaved());
-}
-
 void TestCatalogModel::removingSubtreeShiftsByItsSize()
 {
     Catalog catalog;
@@ -103,74 +80,60 @@ void TestCatalogModel::removingSubtreeShiftsByItsSize()
     QCOMPARE(tree.roots().size(), std::size_t(3));
 }
 
-void TestCatalogModel::renumberingMovesEachRecordOnce()
+void TestCatalogModel::renumbering_data()
 {
+    QTest::addColumn<int>("nodes");
+    QTest::addColumn<QList<int>>("tags"); // per node; empty: TagIndex
+    QTest::addColumn<int>("removed"); // node removed after tagging; 0: none
+    QTest::addColumn<QList<int>>("before");
+    QTest::addColumn<QList<int>>("after");
+    // The records of 2 stay: the category deletion removes them, not the renumbering.
+    QTest::newRow("removing 2 of 5") << 5 << QList<int>{} << 2 << QList<int>{1, 2, 3, 4, 5} << QList<int>{1, 2, 2, 3, 4};
+    QTest::newRow("a chain of shifts moves each record once")
+        << 3 << QList<int>{4, 5, 9} << 0 << QList<int>{4, 5, 3} << QList<int>{1, 2, 3};
+    QTest::newRow("the first node with the tag wins") << 3 << QList<int>{1, 7, 7} << 0 << QList<int>{7} << QList<int>{2};
+    QTest::newRow("unmatched records stay, the sentinel too")
+        << 1 << QList<int>{} << 0 << QList<int>{30000, 12} << QList<int>{30000, 12};
+}
+
+void TestCatalogModel::renumbering()
+{
+    QFETCH(int, nodes);
+    QFETCH(QList<int>, tags);
+    QFETCH(int, removed);
+    QFETCH(QList<int>, before);
     Catalog catalog;
-    for (int i = 1; i <= 3; ++i)
+    for (int i = 1; i <= nodes; ++i)
         catalog.tree().addRoot(QString::number(i));
-    addRecords(catalog, {4, 5, 3});
-    // A chain of shifts: old 5 becomes 4 while old 4 becomes 3.
-    catalog.tree().node(1)->tag = 4;
-    catalog.tree().node(2)->tag = 5;
-    catalog.tree().node(3)->tag = 9;
+    addRecords(catalog, before);
+    catalog.records().setMarked(0, true);
+    catalog.markSaved();
+    if (tags.isEmpty())
+        catalog.TagIndex();
+    for (int i = 0; i < tags.size(); ++i)
+        catalog.tree().node(i + 1)->tag = tags[i];
+    if (removed)
+        catalog.tree().removeSubtree(removed);
     catalog.ChangecategoryIndexForFiles();
-    QCOMPARE(recordIndexes(catalog), (QList<int>{1, 2, 3}));
-}
-
-void TestCatalogModel::renumberingTakesFirstNodeWithTag()
-{
-    Catalog catalog;
-    for (int i = 1; i <= 3; ++i)
-        catalog.tree().addRoot(QString::number(i));
-    addRecords(catalog, {7});
-    catalog.tree().node(2)->tag = 7;
-    catalog.tree().node(3)->tag = 7;
-    catalog.ChangecategoryIndexForFiles();
-    QCOMPARE(recordIndexes(catalog), (QList<int>{2}));
-}
-
-void TestCatalogModel::renumberingLeavesUnmatchedRecords()
-{
-    Catalog catalog;
-    catalog.tree().addRoot(QStringLiteral("only"));
-    catalog.records().append(kSentinelRecord);
-    catalog.records().append(QStringLiteral("/a.jpg/12>kw"));
-    catalog.TagIndex();
-    catalog.ChangecategoryIndexForFiles();
-    QCOMPARE(catalog.records().at(0), kSentinelRecord);
-    QCOMPARE(catalog.records().at(1), QStringLiteral("/a.jpg/12>kw"));
-}
-
-void TestCatalogModel::renumberingClearsMarksAndMarksChanged()
-{
-    Catalog catalog;
-    catalog.tree().addRoot(QStringLiteral("A"));
-    addRecords(catalog, {1, 1});
-    catalog.records().setMarked(1, true);
-    QSignalSpy saved(&catalog, &Catalog::savedStateChanged);
-    catalog.TagIndex();
-    catalog.ChangecategoryIndexForFiles();
+    QTEST(recordIndexes(catalog), "after");
     QCOMPARE(catalog.records().markedCount(), 0);
-    QCOMPARE(saved.count(), 1);
     QVERIFY(!catalog.FileListSaved());
 }
 
-void TestCatalogModel::tagIndexOnEmptyTreeDoesNothing()
+void TestCatalogModel::findTemporaryTakesLastRootOfTheName()
 {
-    Catalog catalog;
-    catalog.TagIndex();
-    QCOMPARE(catalog.tree().nodeCount(), 0);
-}
-
-void TestCatalogModel::findTemporaryTakesLastNode()
-{
+    // Older catalogs may hold a sub-category named "Temporary": it is the user's own.
     Catalog catalog;
     QCOMPARE(catalog.findTemporary(), -1);
+    catalog.tree().addRoot(QStringLiteral("Mine"));
+    catalog.tree().addChild(1, Catalog::kTemporaryName);
+    QCOMPARE(catalog.findTemporary(), -1);
+    catalog.tree().addRoot(Catalog::kTemporaryName);
     catalog.tree().addRoot(Catalog::kTemporaryName);
     catalog.tree().addRoot(QStringLiteral("temporary"));
-    catalog.tree().addChild(2, Catalog::kTemporaryName);
-    QCOMPARE(catalog.findTemporary(), 3);
-    QCOMPARE(catalog.TemporaryIndex(), 3);
+    catalog.tree().addChild(5, Catalog::kTemporaryName);
+    QCOMPARE(catalog.findTemporary(), 4);
+    QCOMPARE(catalog.TemporaryIndex(), 4);
 }
 
 void TestCatalogModel::subtreeOrderIsChildrenFirst()

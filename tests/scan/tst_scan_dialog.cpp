@@ -206,7 +206,7 @@ private Q_SLOTS:
         // Every other record stays where it was, the sentinel first.
         QCOMPARE(records.at(0), kSentinelRecord);
         if (setup != TreeSetup::Empty)
-            QCOMPARE(f.recordPathsIn(f.catalog.tree().lastIndexNamed(QStringLiteral("Photos"))),
+            QCOMPARE(f.recordPathsIn(f.catalog.tree().lastRootIndexNamed(QStringLiteral("Photos"))),
                      QStringList{QStringLiteral("/p/photo")});
 
         if (!scanRuns) {
