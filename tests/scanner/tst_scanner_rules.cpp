@@ -17,6 +17,7 @@
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 Q_DECLARE_METATYPE(std::vector<ScanPass>)
@@ -230,9 +231,25 @@ private Q_SLOTS:
         QVERIFY(ExtensionListFile::write(path, {QStringLiteral("ini")}).has_value());
         QVERIFY(!QFileInfo::exists(path));
         QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
-        // Reading a file that is not there is an error, too.
-        const ExtensionListFile::ReadResult result = ExtensionListFile::read(path);
-        QVERIFY(!result.ok());
+    }
+
+    void onlyRegularFilesAreRead_data()
+    {
+        QTest::addColumn<QString>("path"); // in a fresh folder that holds the named pipe "pipe"
+        QTest::addColumn<QString>("error");
+        QTest::newRow("missing") << "media.ext" << "76 - Path not found";
+        // A pipe would block the read for good, /dev/zero fill the memory.
+        QTest::newRow("named pipe") << "pipe" << "75 - Path/File access error (a named pipe is not a file)";
+        QTest::newRow("endless device") << "/dev/zero" << "75 - Path/File access error (a device is not a file)";
+    }
+
+    void onlyRegularFilesAreRead()
+    {
+        QFETCH(QString, path);
+        QTemporaryDir dir;
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe"))).constData(), 0600) == 0);
+        const ExtensionListFile::ReadResult result = ExtensionListFile::read(QDir(dir.path()).filePath(path));
+        QTEST(result.error, "error");
         QVERIFY(result.extensions.isEmpty());
     }
 
