@@ -2,74 +2,18 @@
 #include "CatalogEdits.h"
 #include "FileRecord.h"
 
-#include <QRandomGenerator>
 #include <QTest>
 
-// The record-by-record rules, written out literally: the linear passes must give the
-// very same record lists.
-namespace Reference {
-
-void moveDroppedFiles(RecordList &records, const QStringList &dropped, int target)
-{
-    const int n = records.size();
-    for (int p = 0; p < n; ++p) {
-        const ParsedRecord parsed = ParseFileRecord(records.at(p));
-        for (const QString &d : dropped) {
-            if (d != parsed.path)
-                continue;
-            records.insert(records.isEmpty() ? 0 : 1, MakeFileRecord(d, target, parsed.keywords));
-            records.removeAt(p >= 1 ? p + 1 : 0);
-        }
-    }
-}
-
-void removeDirectory(Catalog &catalog, int index)
-{
-    CategoryNode *node = catalog.tree().node(index);
-    for (CategoryNode *child : std::vector<CategoryNode *>(node->children))
-        removeDirectory(catalog, child->index);
-    for (int i = 0; i < catalog.records().size(); ++i) {
-        if (ParseFileRecord(catalog.records().at(i)).categoryIndex == index)
-            catalog.records().setMarked(i, true);
-    }
-}
-
-void deleteCategory(Catalog &catalog, int index)
-{
-    RecordList &records = catalog.records();
-    records.clearMarks();
-    catalog.TagIndex();
-    removeDirectory(catalog, index);
-    for (int i = records.size() - 1; i >= 0; --i) {
-        if (records.isMarked(i))
-            records.removeAt(i);
-    }
-    catalog.tree().removeSubtree(index);
-    for (int i = 0; i < records.size(); ++i) {
-        const int old = ParseFileRecord(records.at(i)).categoryIndex;
-        for (int n = 1; n <= catalog.tree().nodeCount(); ++n) {
-            if (catalog.tree().node(n)->tag == old) {
-                records.replace(i, SetRecordCategory(records.at(i), n));
-                break;
-            }
-        }
-    }
-}
-
-} // namespace Reference
-
+// The record-by-record rules of deleting and dropping, as fixed before and after lists.
 class TestCatalogEdits : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void deletingCategoryWithSubCategory();
-    void deletingLeafRenumbersLaterRecords();
-    void deleteMatchesRecordByRecordRules();
-    void dropRefilesAndMovesBehindFirst();
-    void dropOfFirstRecordTakesTheHead();
-    void dropOfUnknownPathsChangesNothing();
-    void dropMatchesRecordByRecordRules();
+    void deleteCategory_data();
+    void deleteCategory();
+    void moveDroppedFiles_data();
+    void moveDroppedFiles();
     void removeTakesEveryRecordOfThePath();
 };
 
@@ -83,139 +27,88 @@ QStringList recordsOf(const Catalog &catalog)
     return list;
 }
 
-void buildRandomCatalog(Catalog &catalog, QRandomGenerator &random, int nodes, int records)
+void fill(Catalog &catalog, const QList<int> &parents, const QStringList &records)
 {
-    for (int i = 0; i < nodes; ++i) {
-        if (i == 0 || random.bounded(3) == 0)
-            catalog.tree().addRoot(QStringLiteral("n%1").arg(i));
-        else
-            catalog.tree().addChild(1 + int(random.bounded(catalog.tree().nodeCount())), QStringLiteral("n%1").arg(i));
+    for (int i = 0; i < parents.size(); ++i) {
+        const QString name = QString::number(i + 1);
+        parents[i] ? catalog.tree().addChild(parents[i], name) : catalog.tree().addRoot(name);
     }
-    catalog.records().append(kSentinelRecord);
-    for (int i = 0; i < records; ++i) {
-        const int path = int(random.bounded(records / 2 + 1)); // some paths twice
-        catalog.records().append(MakeFileRecord(QStringLiteral("/m/%1.jpg").arg(path), int(random.bounded(nodes + 2)),
-                                                QStringLiteral("k%1").arg(i)));
-    }
+    for (const QString &record : records)
+        catalog.records().append(record);
+    catalog.markSaved();
 }
 
 } // namespace
 
-void TestCatalogEdits::deletingCategoryWithSubCategory()
+void TestCatalogEdits::deleteCategory_data()
 {
-    // Category 2 of 5 has sub-category 4.
-    Catalog catalog;
-    CategoryTree &tree = catalog.tree();
-    tree.addRoot(QStringLiteral("1"));
-    tree.addRoot(QStringLiteral("2"));
-    tree.addRoot(QStringLiteral("3"));
-    tree.addChild(2, QStringLiteral("4"));
-    tree.addRoot(QStringLiteral("5"));
-    for (int i = 1; i <= 5; ++i)
-        catalog.records().append(MakeFileRecord(QStringLiteral("/f%1").arg(i), i, QString()));
-    catalog.markSaved();
+    QTest::addColumn<QList<int>>("parents"); // of nodes 1, 2, ...; 0 for a top-level node
+    QTest::addColumn<QStringList>("records");
+    QTest::addColumn<int>("deleted");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<int>("nodesLeft");
+    QTest::newRow("a category with a sub-category")
+        << QList<int>{0, 0, 0, 2, 0} << QStringList{"/f1/1>", "/f2/2>", "/f3/3>", "/f4/4>", "/f5/5>"} << 2
+        << QStringList{"/f1/1>", "/f3/2>", "/f5/3>"} << 3;
+    QTest::newRow("a leaf: later records follow") << QList<int>{0, 0, 0} << QStringList{"/a/3>k"} << 1
+                                                  << QStringList{"/a/2>k"} << 2;
+    // 2 has 4 below it, and 4 has 6; records of no category stay as they are.
+    QTest::newRow("a deep subtree")
+        << QList<int>{0, 1, 0, 2, 3, 4}
+        << QStringList{kSentinelRecord, "/r1/1>", "/r2/4>", "/r3/6>a", "/r4/3>", "/r5/5>b", "/r6/0>", "/r7/9>"} << 2
+        << QStringList{kSentinelRecord, "/r1/1>", "/r4/2>", "/r5/3>b", "/r6/0>", "/r7/9>"} << 3;
+}
 
-    CatalogEdits::deleteCategory(catalog, 2);
-    QCOMPARE(tree.nodeCount(), 3);
-    QCOMPARE(recordsOf(catalog), (QStringList{"/f1/1>", "/f3/2>", "/f5/3>"}));
+void TestCatalogEdits::deleteCategory()
+{
+    QFETCH(QList<int>, parents);
+    QFETCH(QStringList, records);
+    QFETCH(int, deleted);
+    Catalog catalog;
+    fill(catalog, parents, records);
+    CatalogEdits::deleteCategory(catalog, deleted);
+    QTEST(recordsOf(catalog), "after");
+    QTEST(catalog.tree().nodeCount(), "nodesLeft");
     QVERIFY(!catalog.FileListSaved());
     QCOMPARE(catalog.records().markedCount(), 0);
 }
 
-void TestCatalogEdits::deletingLeafRenumbersLaterRecords()
+void TestCatalogEdits::moveDroppedFiles_data()
 {
+    QTest::addColumn<QStringList>("records");
+    QTest::addColumn<QStringList>("dropped");
+    QTest::addColumn<QStringList>("after"); // refiled under 5
+    QTest::addColumn<int>("moved");
+    QTest::newRow("refiled records go behind the first, the last first")
+        << QStringList{kSentinelRecord, "/x/a.jpg/3>ka", "/x/other.jpg/1>", "/x/b.jpg/3>kb"}
+        << QStringList{"/x/a.jpg", "/x/b.jpg"}
+        << QStringList{kSentinelRecord, "/x/b.jpg/5>kb", "/x/a.jpg/5>ka", "/x/other.jpg/1>"} << 2;
+    QTest::newRow("the first record refiled keeps the head") << QStringList{"/a/1>x", "/b/1>", "/a/2>y", "/c/1>", "/d/1>"}
+                                                             << QStringList{"/a", "/d"}
+                                                             << QStringList{"/a/5>x", "/d/5>", "/a/5>y", "/b/1>", "/c/1>"} << 3;
+    QTest::newRow("a path held twice: both, the later first")
+        << QStringList{kSentinelRecord, "/a/3>k1", "/b/1>", "/a/4>k2"} << QStringList{"/a"}
+        << QStringList{kSentinelRecord, "/a/5>k2", "/a/5>k1", "/b/1>"} << 2;
+    QTest::newRow("unknown paths change nothing") << QStringList{"/a/1>"} << QStringList{"/elsewhere", "/A"}
+                                                  << QStringList{"/a/1>"} << 0;
+}
+
+void TestCatalogEdits::moveDroppedFiles()
+{
+    QFETCH(QStringList, records);
+    QFETCH(QStringList, dropped);
+    QFETCH(int, moved);
     Catalog catalog;
-    for (int i = 1; i <= 3; ++i)
-        catalog.tree().addRoot(QString::number(i));
-    catalog.records().append(MakeFileRecord(QStringLiteral("/a"), 3, QStringLiteral("k")));
-    CatalogEdits::deleteCategory(catalog, 1);
-    QCOMPARE(recordsOf(catalog), QStringList{"/a/2>k"});
-}
-
-void TestCatalogEdits::deleteMatchesRecordByRecordRules()
-{
-    QRandomGenerator random(7);
-    for (int round = 0; round < 40; ++round) {
-        Catalog linear;
-        Catalog literal;
-        QRandomGenerator forLinear(random.generate());
-        QRandomGenerator forLiteral = forLinear;
-        buildRandomCatalog(linear, forLinear, 12, 60);
-        buildRandomCatalog(literal, forLiteral, 12, 60);
-        const int victim = 1 + int(random.bounded(12));
-        CatalogEdits::deleteCategory(linear, victim);
-        Reference::deleteCategory(literal, victim);
-        QCOMPARE(recordsOf(linear), recordsOf(literal));
-        QCOMPARE(linear.tree().nodeCount(), literal.tree().nodeCount());
-    }
-}
-
-void TestCatalogEdits::dropRefilesAndMovesBehindFirst()
-{
-    Catalog catalog;
-    catalog.records().append(kSentinelRecord);
-    catalog.records().append(QStringLiteral("/x/a.jpg/3>ka"));
-    catalog.records().append(QStringLiteral("/x/other.jpg/1>"));
-    catalog.records().append(QStringLiteral("/x/b.jpg/3>kb"));
-    catalog.markSaved();
-    QCOMPARE(CatalogEdits::MoveDroppedFiles(catalog, {"/x/a.jpg", "/x/b.jpg"}, 5), 2);
-    QCOMPARE(recordsOf(catalog), (QStringList{kSentinelRecord, "/x/b.jpg/5>kb", "/x/a.jpg/5>ka", "/x/other.jpg/1>"}));
-    QVERIFY(!catalog.FileListSaved());
-}
-
-void TestCatalogEdits::dropOfFirstRecordTakesTheHead()
-{
-    Catalog catalog;
-    catalog.records().append(QStringLiteral("/a/1>"));
-    catalog.records().append(QStringLiteral("/b/1>"));
-    catalog.records().append(QStringLiteral("/c/1>"));
-    CatalogEdits::MoveDroppedFiles(catalog, {"/a", "/c"}, 2);
-    QCOMPARE(recordsOf(catalog), (QStringList{"/a/2>", "/c/2>", "/b/1>"}));
-}
-
-void TestCatalogEdits::dropOfUnknownPathsChangesNothing()
-{
-    Catalog catalog;
-    catalog.records().append(QStringLiteral("/a/1>"));
-    catalog.markSaved();
-    QCOMPARE(CatalogEdits::MoveDroppedFiles(catalog, {"/elsewhere", "/A"}, 2), 0);
-    QCOMPARE(recordsOf(catalog), QStringList{"/a/1>"});
-    QVERIFY(catalog.FileListSaved());
-}
-
-void TestCatalogEdits::dropMatchesRecordByRecordRules()
-{
-    QRandomGenerator random(11);
-    for (int round = 0; round < 60; ++round) {
-        Catalog linear;
-        QRandomGenerator seed(random.generate());
-        QRandomGenerator copy = seed;
-        buildRandomCatalog(linear, seed, 4, 40);
-        Catalog literal;
-        buildRandomCatalog(literal, copy, 4, 40);
-        if (round % 3 == 0) { // sometimes a dropped file heads the list
-            linear.records().removeAt(0);
-            literal.records().removeAt(0);
-        }
-        QStringList dropped;
-        for (int i = 0; i < 6; ++i)
-            dropped.append(QStringLiteral("/m/%1.jpg").arg(random.bounded(25)));
-        dropped.removeDuplicates();
-        CatalogEdits::MoveDroppedFiles(linear, dropped, 9);
-        Reference::moveDroppedFiles(literal.records(), dropped, 9);
-        QCOMPARE(recordsOf(linear), recordsOf(literal));
-    }
+    fill(catalog, {}, records);
+    QCOMPARE(CatalogEdits::MoveDroppedFiles(catalog, dropped, 5), moved);
+    QTEST(recordsOf(catalog), "after");
+    QCOMPARE(catalog.FileListSaved(), moved == 0);
 }
 
 void TestCatalogEdits::removeTakesEveryRecordOfThePath()
 {
     Catalog catalog;
-    catalog.records().append(kSentinelRecord);
-    catalog.records().append(QStringLiteral("/home/ann/a.jpg/1>"));
-    catalog.records().append(QStringLiteral("/home/ann/a.jpg/2>x"));
-    catalog.records().append(QStringLiteral("/home/ann/b.jpg/1>"));
-    catalog.records().append(QStringLiteral("/home/ann/A.jpg/1>"));
-    catalog.markSaved();
+    fill(catalog, {}, {kSentinelRecord, "/home/ann/a.jpg/1>", "/home/ann/a.jpg/2>x", "/home/ann/b.jpg/1>", "/home/ann/A.jpg/1>"});
     QCOMPARE(CatalogEdits::removeRecordsWithPaths(catalog, {"/home/ann/a.jpg"}), 2);
     QCOMPARE(recordsOf(catalog), (QStringList{kSentinelRecord, "/home/ann/b.jpg/1>", "/home/ann/A.jpg/1>"}));
     QVERIFY(!catalog.FileListSaved());

@@ -26,7 +26,6 @@ private Q_SLOTS:
     void categoryAndFileLines();
     void deepCategoriesStoreParentAndName();
     void temporaryAndItsRecordsAreLeftOut();
-    void subCategoryNamedTemporaryIsSaved();
     void unstorableCharactersCannotCorruptTheFile();
     void systemErrorsAsNumbered_data();
     void systemErrorsAsNumbered();
@@ -104,44 +103,28 @@ void TestCatalogFileWriter::deepCategoriesStoreParentAndName()
 
 void TestCatalogFileWriter::temporaryAndItsRecordsAreLeftOut()
 {
+    // Only the top-level "Temporary" is the system category; an older catalog's
+    // sub-category of that name is the user's and is saved with its files.
     Catalog catalog;
     catalog.tree().addRoot(QStringLiteral("A"));
     catalog.tree().addRoot(Catalog::kTemporaryName);
     catalog.tree().addRoot(QStringLiteral("B"));
-    catalog.records().append(kSentinelRecord);
-    catalog.records().append(MakeFileRecord(QStringLiteral("/t.jpg"), 2, QString()));
-    catalog.records().append(MakeFileRecord(QStringLiteral("/b.jpg"), 3, QString()));
-    const QByteArray bytes = written(catalog);
-    QVERIFY(bytes.startsWith(" 2 \r\n"));
-    QVERIFY(!bytes.contains("Temporary"));
-    QVERIFY(!bytes.contains("/t.jpg"));
-    QVERIFY(!bytes.contains("ForTesting"));
-    // B keeps its index at save time; loading renumbers it to 2.
-    QVERIFY(bytes.contains("\"B\"           \"B\"            3 \r\n"));
-    Catalog loaded;
-    OpenFileList(QByteArrayView(bytes), loaded, [](const QString &) { return true; });
-    QCOMPARE(loaded.tree().nodeCount(), 2);
-    QCOMPARE(loaded.records().at(0), QStringLiteral("/b.jpg/2>"));
-}
-
-void TestCatalogFileWriter::subCategoryNamedTemporaryIsSaved()
-{
-    // An older catalog's sub-category "Temporary", made after the system category.
-    Catalog catalog;
-    catalog.tree().addRoot(QStringLiteral("Mine"));
-    catalog.tree().addRoot(Catalog::kTemporaryName);
     catalog.tree().addChild(1, Catalog::kTemporaryName);
-    catalog.records().append(MakeFileRecord(QStringLiteral("/scan.jpg"), 2, QString()));
-    catalog.records().append(MakeFileRecord(QStringLiteral("/kept.jpg"), 3, QString()));
+    for (const QString &record : {kSentinelRecord, QStringLiteral("/t.jpg/2>"), QStringLiteral("/b.jpg/3>"), QStringLiteral("/kept.jpg/4>")})
+        catalog.records().append(record);
+    // B and the sub-category keep their indexes at save time; loading renumbers them.
     const QByteArray bytes = written(catalog);
-    QCOMPARE(bytes, QByteArray(" 2 \r\n"
-                               "\"Mine\"        \"Mine\"         1 \r\n"
-                               "\"Temporary\"   \"Mine\\Temporary\"             3 \r\n"
-                               "\"/kept.jpg\"   3             \"\"\r\n"));
+    QCOMPARE(bytes, QByteArray(" 3 \r\n"
+                               "\"A\"           \"A\"            1 \r\n"
+                               "\"B\"           \"B\"            3 \r\n"
+                               "\"Temporary\"   \"A\\Temporary\"  4 \r\n"
+                               "\"/b.jpg\"      3             \"\"\r\n"
+                               "\"/kept.jpg\"   4             \"\"\r\n"));
     Catalog loaded;
     QVERIFY(!OpenFileList(QByteArrayView(bytes), loaded, [](const QString &) { return true; }).stop);
-    QCOMPARE(loaded.tree().fullPath(2), QStringLiteral("Mine\\Temporary"));
-    QCOMPARE(loaded.records().at(0), QStringLiteral("/kept.jpg/2>"));
+    QCOMPARE(loaded.tree().fullPath(3), QStringLiteral("A\\Temporary"));
+    QCOMPARE(loaded.records().at(0), QStringLiteral("/b.jpg/2>"));
+    QCOMPARE(loaded.records().at(1), QStringLiteral("/kept.jpg/3>"));
     QCOMPARE(loaded.TemporaryIndex(), -1);
 }
 
