@@ -1,5 +1,7 @@
 #include "AboutBox.h"
 
+#include "Interaction.h"
+
 #include <QApplication>
 #include <QFrame>
 #include <QGridLayout>
@@ -93,7 +95,7 @@ AboutBox::AboutBox(Interaction::Interface &ui, SystemInfoSource systemInfo, std:
     m_picture->setPixmap(programPicture());
     m_picture->installEventFilter(this);
 
-    m_title = new QLabel(QStringLiteral("Corvanta"));
+    m_title = new QLabel(Interaction::kProgramTitle);
     m_title->setObjectName(QStringLiteral("lblTitle"));
     QFont titleFont = m_title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
@@ -159,7 +161,7 @@ bool AboutBox::eventFilter(QObject *watched, QEvent *event)
         if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
             m_eggArmed = true;
     } else if (watched == m_picture && type == QEvent::MouseButtonDblClick) {
-        if (m_eggArmed) {
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton && m_eggArmed) {
             m_eggArmed = false;
             if (m_showQuotations)
                 m_showQuotations();
