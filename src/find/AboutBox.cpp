@@ -21,6 +21,7 @@
 namespace {
 
 constexpr QSize kPictureSize(70, 69);
+constexpr int kBoxWidth = 420;
 
 QFrame *etchedLine()
 {
@@ -146,7 +147,10 @@ AboutBox::AboutBox(Interaction::Interface &ui, SystemInfoSource systemInfo, std:
     layout->addWidget(disclaimer);
     layout->addWidget(etchedLine());
     layout->addLayout(buttons);
-    setFixedWidth(420);
+    // A wrapped text's height depends on its width: size the box for the width it
+    // has, or the disclaimer runs into the lines around it.
+    ensurePolished();
+    setFixedSize(kBoxWidth, heightForWidth(kBoxWidth));
     m_ok->setFocus();
 }
 

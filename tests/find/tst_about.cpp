@@ -74,6 +74,8 @@ void TestAbout::aboutBox()
                             "and films than they can remember. Our appreciation goes out to all those that have "
                             "helped us create the program. Thank you! We are not responsible for any damage done "
                             "while using this program."));
+    const auto *disclaimer = about->findChild<QLabel *>("lblDisclaimer");
+    QVERIFY(disclaimer->height() >= disclaimer->heightForWidth(disclaimer->width())); // no line cut off
     QCOMPARE(text(about, "cmdOK"), QStringLiteral("OK"));
     QVERIFY(about->findChild<QPushButton *>("cmdOK")->isDefault());
     QCOMPARE(text(about, "cmdSysInfo"), QStringLiteral("&System Info..."));
