@@ -2,7 +2,9 @@
 # Installs what building and testing Corvanta needs on Debian 12, and nothing more.
 set -euo pipefail
 
-packages=(build-essential cmake ninja-build qt6-base-dev qt6-image-formats-plugins adwaita-icon-theme fonts-dejavu-core)
+# xdg-utils: xdg-open, through which Execute opens a file with its program.
+packages=(build-essential cmake ninja-build qt6-base-dev qt6-image-formats-plugins adwaita-icon-theme fonts-dejavu-core
+          xdg-utils)
 
 missing=()
 for package in "${packages[@]}"; do

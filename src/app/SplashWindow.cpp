@@ -4,10 +4,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#ifndef CORVANTA_VERSION_MAJOR
-#define CORVANTA_VERSION_MAJOR 1
-#define CORVANTA_VERSION_MINOR 1
-#define CORVANTA_VERSION_PATCH 5
+#if !defined(CORVANTA_VERSION_MAJOR) || !defined(CORVANTA_VERSION_MINOR) || !defined(CORVANTA_VERSION_PATCH)
+#error "The build passes the project's version to the splash window."
 #endif
 
 namespace {

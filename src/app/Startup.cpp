@@ -20,7 +20,10 @@ int run(int argc, char **argv)
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Corvanta"));
     QApplication::setApplicationName(QStringLiteral("Corvanta"));
-    QApplication::setApplicationVersion(QStringLiteral("1.1.5"));
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                            .arg(CORVANTA_VERSION_MAJOR)
+                                            .arg(CORVANTA_VERSION_MINOR)
+                                            .arg(CORVANTA_VERSION_PATCH));
     // Outside a full desktop Qt may find no icon theme; file type icons need one.
     QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 

@@ -1,5 +1,7 @@
 #include "AboutBox.h"
 
+#include "Interaction.h"
+
 #include <QApplication>
 #include <QFrame>
 #include <QGridLayout>
@@ -19,6 +21,7 @@
 namespace {
 
 constexpr QSize kPictureSize(70, 69);
+constexpr int kBoxWidth = 420;
 
 QFrame *etchedLine()
 {
@@ -93,7 +96,7 @@ AboutBox::AboutBox(Interaction::Interface &ui, SystemInfoSource systemInfo, std:
     m_picture->setPixmap(programPicture());
     m_picture->installEventFilter(this);
 
-    m_title = new QLabel(QStringLiteral("Corvanta"));
+    m_title = new QLabel(Interaction::kProgramTitle);
     m_title->setObjectName(QStringLiteral("lblTitle"));
     QFont titleFont = m_title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
@@ -144,7 +147,10 @@ AboutBox::AboutBox(Interaction::Interface &ui, SystemInfoSource systemInfo, std:
     layout->addWidget(disclaimer);
     layout->addWidget(etchedLine());
     layout->addLayout(buttons);
-    setFixedWidth(420);
+    // A wrapped text's height depends on its width: size the box for the width it
+    // has, or the disclaimer runs into the lines around it.
+    ensurePolished();
+    setFixedSize(kBoxWidth, heightForWidth(kBoxWidth));
     m_ok->setFocus();
 }
 
@@ -159,7 +165,7 @@ bool AboutBox::eventFilter(QObject *watched, QEvent *event)
         if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
             m_eggArmed = true;
     } else if (watched == m_picture && type == QEvent::MouseButtonDblClick) {
-        if (m_eggArmed) {
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton && m_eggArmed) {
             m_eggArmed = false;
             if (m_showQuotations)
                 m_showQuotations();

@@ -13,6 +13,8 @@
 namespace {
 
 // The system's own number and words for why the file cannot be looked at.
+// TODO: the catalog's error numbers ("Path not found", "Permission denied", ...) in
+// place of errno values, once src/catalog maps them.
 FileProperties failure(int number)
 {
     FileProperties result;

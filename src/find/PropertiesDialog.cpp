@@ -40,6 +40,8 @@ PropertiesDialog::PropertiesDialog(Interaction::Interface &ui, QWidget *parent)
     auto *ok = new QPushButton(QStringLiteral("OK"));
     ok->setObjectName(QStringLiteral("cmdOK"));
     ok->setDefault(true);
+    // Enter closes the dialog; opening the file takes a deliberate press.
+    executeButton->setAutoDefault(false);
     connect(executeButton, &QPushButton::clicked, this, &PropertiesDialog::execute);
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
 
@@ -50,6 +52,7 @@ PropertiesDialog::PropertiesDialog(Interaction::Interface &ui, QWidget *parent)
     layout->addSpacing(8);
     layout->addLayout(buttons);
     setMinimumWidth(360);
+    ok->setFocus();
 }
 
 bool PropertiesDialog::UpdateInformation(const QString &strPath, const std::function<QString(const QString &)> &typeOf)

@@ -24,7 +24,7 @@ const Quotation kQuotations[kQuotationCount] = {
     {"Hope springs eternal in the human breast.", "Alexander Pope"},
     {"Many hands make light work.", "Anonymous"},
     {"The folder you need is always inside the last one you open.", "The Corvanta team"},
-    {"All that glitters is not gold.", "William Shakespeare"},
+    {"All that glisters is not gold.", "William Shakespeare"},
     {"Look before you leap.", "Anonymous"},
     {"Thank you for using Corvanta. We hope it helps you find every picture, song and film you keep.",
      "The Corvanta team"},

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -10,6 +11,8 @@ namespace OpenWithShell {
 
 namespace {
 
+// The numbers are the system's own (errno) for now.
+// TODO: report them as the catalog's error numbers once src/catalog maps errno values.
 void report(Interaction::Interface &ui, const QString &path, const Failure &failure)
 {
     using namespace Interaction;
@@ -20,17 +23,39 @@ void report(Interaction::Interface &ui, const QString &path, const Failure &fail
 
 } // namespace
 
+QString findOpener(const QString &searchPath)
+{
+    const QString path = searchPath.isEmpty() ? qEnvironmentVariable("PATH") : searchPath;
+    const QStringList folders = path.split(QDir::listSeparator(), Qt::SkipEmptyParts);
+    // No folders at all: findExecutable would fall back to a built-in search path.
+    if (folders.isEmpty())
+        return {};
+    return QStandardPaths::findExecutable(QStringLiteral("xdg-open"), folders);
+}
+
+bool startOpener(const QString &path, const QString &searchPath)
+{
+    const QString opener = findOpener(searchPath);
+    if (opener.isEmpty())
+        return false;
+    // The path goes as it is: xdg-open takes a local file name, and a file URL would
+    // need escaping that older versions of it undo differently.
+    return QProcess::startDetached(opener, {path});
+}
+
 Failure openerFailure(const QString &searchPath)
 {
-    const QStringList folders = searchPath.isEmpty()
-        ? QStringList()
-        : searchPath.split(QDir::listSeparator(), Qt::SkipEmptyParts);
-    if (QStandardPaths::findExecutable(QStringLiteral("xdg-open"), folders).isEmpty())
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    if (findOpener(searchPath).isEmpty())
         return {ENOENT, QStringLiteral("No program to open files with was found. Install the xdg-utils "
                                        "package, which provides xdg-open, and check that xdg-open is on "
                                        "the PATH.")};
     return {ENOEXEC, QStringLiteral("xdg-open could not be started. Check that the xdg-utils package is "
                                     "installed completely and that \"xdg-open\" works in a terminal.")};
+#else
+    Q_UNUSED(searchPath);
+    return {EINVAL, QStringLiteral("The desktop did not take the request to open the file.")};
+#endif
 }
 
 bool open(Interaction::Interface &ui, const QString &path)

@@ -15,8 +15,15 @@ struct Failure {
     QString description;
 };
 
-// Why the desktop's opener could not take a request, for a user who must mend it.
-// searchPath is the PATH to look for xdg-open in ("" for the process's own).
+// The freedesktop opener, xdg-open, as found in searchPath (folders separated as on
+// the PATH; "" for the process's own PATH); empty when it is not installed.
+QString findOpener(const QString &searchPath = QString());
+
+// Starts the opener found in searchPath on path, detached: it is never waited for.
+// False when there is no opener or it could not be started.
+bool startOpener(const QString &path, const QString &searchPath = QString());
+
+// Why the opener in searchPath could not take a request, for a user who must mend it.
 Failure openerFailure(const QString &searchPath = QString());
 
 // Opens path; an empty path does nothing. A file that no longer exists is reported

@@ -1,5 +1,7 @@
 #include "QtInteraction.h"
 
+#include "OpenWithShell.h"
+
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -98,5 +100,11 @@ QString QtInteraction::saveFileName(const FileDialog &dialog)
 
 bool QtInteraction::openWithDefaultProgram(const QString &path)
 {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // Qt's own Unix service ends in xdg-open too, but it cannot tell a missing opener
+    // from one that fails, and some platforms (offscreen) have no service at all.
+    return OpenWithShell::startOpener(path);
+#else
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+#endif
 }

@@ -1,6 +1,7 @@
 #include "BrowseTestSupport.h"
 #include "Catalog.h"
 #include "CategoryTreeView.h"
+#include "CreatedText.h"
 #include "DetailsPanel.h"
 #include "DisplayText.h"
 #include "FileListView.h"
@@ -478,15 +479,19 @@ void TestFileList::generalDate_data()
 {
     QTest::addColumn<QDateTime>("dateTime");
     QTest::addColumn<QString>("shown"); // in the US English short formats
-    QTest::newRow("midnight leaves the time out") << QDateTime(QDate(2004, 1, 10), QTime(0, 0)) << "1/10/04";
-    QTest::newRow("any other time is shown") << QDateTime(QDate(2004, 1, 10), QTime(18, 45)) << "1/10/04 6:45 PM";
-    QTest::newRow("no date, no text") << QDateTime() << "";
+    QTest::addColumn<QString>("created"); // the same time as a birth time
+    QTest::newRow("midnight leaves the time out")
+        << QDateTime(QDate(2004, 1, 10), QTime(0, 0)) << "1/10/04" << "1/10/04";
+    QTest::newRow("any other time is shown")
+        << QDateTime(QDate(2004, 1, 10), QTime(18, 45)) << "1/10/04 6:45 PM" << "1/10/04 6:45 PM";
+    QTest::newRow("no date, no text") << QDateTime() << "" << "Not recorded";
 }
 
 void TestFileList::generalDate()
 {
     QFETCH(QDateTime, dateTime);
     QTEST(GeneralDate(dateTime), "shown");
+    QTEST(CreatedText(dateTime), "created");
 }
 
 void TestFileList::previewFit_data()

@@ -43,7 +43,7 @@ QString ScriptedInteraction::saveFileName(const FileDialog &dialog)
 bool ScriptedInteraction::openWithDefaultProgram(const QString &path)
 {
     openedPrograms.append(path);
-    return true;
+    return opener ? opener(path) : true;
 }
 
 QStringList ScriptedInteraction::messageTexts() const

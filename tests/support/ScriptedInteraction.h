@@ -5,6 +5,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 // A scripted stand-in for every dialog: it records what was asked and answers from
 // the queues a test fills. A question nobody scripted is recorded in `unexpected`
 // and answered with the safe choice (No, Cancel, an empty text), so tests can
@@ -31,6 +33,9 @@ public:
     QStringList promptAnswers;
     QStringList openFileAnswers;
     QStringList saveFileAnswers;
+    // Takes the requests to open a file when set (the real opener, say); otherwise
+    // every request is taken.
+    std::function<bool(const QString &)> opener;
 
     using Interaction::Interface::message;
     Interaction::Answer message(const Interaction::Message &message) override;
