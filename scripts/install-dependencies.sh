@@ -2,7 +2,7 @@
 # Installs what building and testing Corvanta needs on Debian 12, and nothing more.
 set -euo pipefail
 
-packages=(build-essential cmake ninja-build qt6-base-dev qt6-image-formats-plugins adwaita-icon-theme fonts-dejavu-core)
+packages=(build-essential cmake ninja-build qt6-base-dev qt6-image-formats-plugins adwaita-icon-theme fonts-dejavu-core desktop-file-utils appstream shared-mime-info xdg-utils file)
 
 missing=()
 for package in "${packages[@]}"; do
