@@ -120,20 +120,13 @@ void TestPelmarsh::writesEachFile_data()
         << QStringList{"[Desktop Entry]", "Type=Application", "Name=Corvanta", "Icon=corvanta",
                        "Exec=\"<root>/Pel Marsh bin/corvanta\" %f", "MimeType=application/x-corvanta-catalog;",
                        "Categories=Utility;Archiving;Qt;"};
-    QTest::newRow("mimeapps.list keeps the other programs")
-        << "config/mimeapps.list" << QString() << QString::fromLatin1(kOtherProgramsWithOurs).split('\n');
     QTest::newRow("program icon 48") << "data/icons/hicolor/48x48/apps/corvanta.png"
                                      << "icons/hicolor/48x48/apps/corvanta.png" << QStringList();
-    QTest::newRow("program icon 256") << "data/icons/hicolor/256x256/apps/corvanta.png"
-                                      << "icons/hicolor/256x256/apps/corvanta.png" << QStringList();
     QTest::newRow("program icon scalable") << "data/icons/hicolor/scalable/apps/corvanta.svg"
                                            << "icons/hicolor/scalable/apps/corvanta.svg" << QStringList();
     QTest::newRow("type icon 16") << "data/icons/hicolor/16x16/mimetypes/application-x-corvanta-catalog.png"
                                   << "icons/hicolor/16x16/mimetypes/application-x-corvanta-catalog.png"
                                   << QStringList();
-    QTest::newRow("type icon scalable") << "data/icons/hicolor/scalable/mimetypes/application-x-corvanta-catalog.svg"
-                                        << "icons/hicolor/scalable/mimetypes/application-x-corvanta-catalog.svg"
-                                        << QStringList();
 }
 
 void TestPelmarsh::writesEachFile()
@@ -155,8 +148,6 @@ void TestPelmarsh::writesEachFile()
     const QStringList lines = QString::fromUtf8(content).split('\n');
     for (const QString &line : expectedLines)
         QVERIFY2(lines.contains(QString(line).replace(QStringLiteral("<root>"), m_root->path())), qPrintable(line));
-    if (written.startsWith(QStringLiteral("config/")))
-        QCOMPARE(content, kOtherProgramsWithOurs);
 }
 
 void TestPelmarsh::desktopEntryIsValid()
@@ -178,6 +169,8 @@ void TestPelmarsh::secondRunWritesTheSameBytes()
     const QMap<QString, QByteArray> first = writtenFiles();
     QCOMPARE(runPelmarsh().exitCode, 0);
     QCOMPARE(writtenFiles(), first);
+    // The other programs' entries kept, ours once.
+    QCOMPARE(readAll(path(QStringLiteral("config/mimeapps.list"))), kOtherProgramsWithOurs);
     QVERIFY(first.size() >= 17); // desktop entry, mime package, mimeapps.list, 16 icons
     QTRY_COMPARE(readAll(binFolder() + QStringLiteral("/started.log")), QByteArray("0 []\n0 []\n"));
 }
