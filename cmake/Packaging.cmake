@@ -17,8 +17,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, shared-mime-info")
-# Outside a full desktop xdg-open knows a file's type by its extension only through mimetype.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libfile-mimeinfo-perl, hicolor-icon-theme, desktop-file-utils")
+# Outside a full desktop xdg-open knows a file's type by its extension only through mimetype;
+# the file list's type icons come from an icon theme; more picture formats preview with Qt's
+# extra image plugins.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "libfile-mimeinfo-perl, hicolor-icon-theme, desktop-file-utils, adwaita-icon-theme, qt6-image-formats-plugins")
 set(CPACK_GENERATOR DEB)
 
 include(CPack)
