@@ -2,9 +2,10 @@
 # Installs what building and testing Corvanta needs on Debian 12, and nothing more.
 set -euo pipefail
 
-# xdg-utils: xdg-open, through which Execute opens a file with its program.
+# xdg-utils: xdg-open, through which Execute opens a file with its program; file: CPack's
+# dependency lookup; desktop-file-utils, appstream, shared-mime-info: the desktop data's checks.
 packages=(build-essential cmake ninja-build qt6-base-dev qt6-image-formats-plugins adwaita-icon-theme fonts-dejavu-core
-          xdg-utils)
+          xdg-utils desktop-file-utils appstream shared-mime-info file)
 
 missing=()
 for package in "${packages[@]}"; do

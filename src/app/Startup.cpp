@@ -24,6 +24,12 @@ int run(int argc, char **argv)
                                             .arg(CORVANTA_VERSION_MAJOR)
                                             .arg(CORVANTA_VERSION_MINOR)
                                             .arg(CORVANTA_VERSION_PATCH));
+    // The desktop entry's name ties the windows to the menu entry and its icon.
+    QApplication::setDesktopFileName(QStringLiteral("corvanta"));
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/hicolor/%1x%1/apps/corvanta.png").arg(size));
+    QApplication::setWindowIcon(icon);
     // Outside a full desktop Qt may find no icon theme; file type icons need one.
     QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 

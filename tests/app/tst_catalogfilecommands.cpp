@@ -314,6 +314,8 @@ void TestCatalogFileCommands::startupChoosesCatalog_data()
     QTest::newRow("first run") << QStringList{} << QString() << QString();
     QTest::newRow("command line, split at its space")
         << QStringList{"cmd", "catalog.kvd"} << QStringLiteral("last.kvd") << "FromCommandLine";
+    QTest::newRow("command line, one argument with a space (desktop's %f)")
+        << QStringList{"cmd catalog.kvd"} << QStringLiteral("last.kvd") << "FromCommandLine";
     QTest::newRow("last used") << QStringList{} << QStringLiteral("last.kvd") << "FromSettings";
     QTest::newRow("missing command line file") << QStringList{"gone.kvd"} << QStringLiteral("last.kvd") << QString();
     QTest::newRow("missing last file") << QStringList{} << QStringLiteral("gone.kvd") << QString();
