@@ -4,7 +4,6 @@
 #include "CatalogFileFormat.h"
 #include "FileRecord.h"
 
-
 namespace {
 
 constexpr qsizetype kFlushSize = 1 << 20;

@@ -46,9 +46,15 @@ void CategoryLines::buildTree(const std::vector<CategoryLine> &lines)
             parent = lastIndexByName.value(line.pathPart.section(QLatin1Char('\\'), 0, 0), 0);
         // A sub-category whose parent the file does not hold before it, or a path the
         // tree cannot follow, still keeps its files: at the top level.
-        if (separators > 0 && parent == 0)
+        QString name = line.name;
+        if (separators > 0 && parent == 0) {
             m_report.categoriesPutAtTopLevel.append(line.pathPart);
-        const int created = parent ? m_tree.addChild(parent, line.name) : m_tree.addRoot(line.name);
+            // At the top, "Temporary" would be taken for the system category and its
+            // files would not be saved: it is named after its path instead.
+            if (name == Catalog::kTemporaryName)
+                name = QString(line.pathPart).replace(QLatin1Char('\\'), QLatin1Char(' '));
+        }
+        const int created = parent ? m_tree.addChild(parent, name) : m_tree.addRoot(name);
         m_tree.node(created)->tag = line.storedIndex;
         lastIndexByName.insert(line.name, created);
     }

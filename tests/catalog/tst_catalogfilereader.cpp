@@ -105,15 +105,17 @@ void TestCatalogFileReader::treeRebuilt_data()
         << QByteArray("2\r\n\"A\",\"A\",1\r\n\"B\",\"B\",3\r\n\"/b.jpg\",3,\"kb\"\r\n\"/a.jpg\",1,\"ka\"\r\n\"/lost.jpg\",2,\"\"\r\n")
         << QStringList{"0:A", "0:B"} << QStringList{"/b.jpg/2>kb", "/a.jpg/1>ka", "/lost.jpg/0>"} << -1 << QStringList{}
         << 0 << 1 << 0;
+    // At the top a sub-category "Temporary" would pass for the system category.
     QTest::newRow("categories the file cannot place keep their files")
-        << QByteArray("6\r\n\"\",\"\",1\r\n\"Child\",\"\\Child\",2\r\n\"Orphan\",\"Nobody\\Orphan\",3\r\n"
+        << QByteArray("7\r\n\"\",\"\",1\r\n\"Child\",\"\\Child\",2\r\n\"Orphan\",\"Nobody\\Orphan\",3\r\n"
                       "\"Deep\",\"A\\B\\Deep\",4\r\n\"Kept\",\"Kept\",9\r\n\"Sub\",\"Orphan\\Sub\",6\r\n"
+                      "\"Temporary\",\"Gone\\Temporary\",7\r\n"
                       "\"/u.jpg\",1,\"\"\r\n\"/c.jpg\",2,\"\"\r\n\"/o.jpg\",3,\"\"\r\n\"/d.jpg\",4,\"\"\r\n\"/k.jpg\",9,\"\"\r\n"
-                      "\"/s.jpg\",6,\"\"\r\n\"/lost.jpg\",5,\"\"\r\n\"/far.jpg\",40,\"\"\r\n")
-        << QStringList{"0:Child", "0:Orphan", "0:Deep", "0:Kept", "2:Sub", "0:Unnamed category"}
-        << QStringList{"/u.jpg/6>", "/c.jpg/1>", "/o.jpg/2>", "/d.jpg/3>", "/k.jpg/4>", "/s.jpg/5>", "/lost.jpg/0>",
-                       "/far.jpg/40>"}
-        << -1 << QStringList{"\\Child", "Nobody\\Orphan", "A\\B\\Deep"} << 1 << 1 << 0;
+                      "\"/s.jpg\",6,\"\"\r\n\"/t.jpg\",7,\"\"\r\n\"/lost.jpg\",5,\"\"\r\n\"/far.jpg\",40,\"\"\r\n")
+        << QStringList{"0:Child", "0:Orphan", "0:Deep", "0:Kept", "2:Sub", "0:Gone Temporary", "0:Unnamed category"}
+        << QStringList{"/u.jpg/7>", "/c.jpg/1>", "/o.jpg/2>", "/d.jpg/3>", "/k.jpg/4>", "/s.jpg/5>", "/t.jpg/6>",
+                       "/lost.jpg/0>", "/far.jpg/40>"}
+        << -1 << QStringList{"\\Child", "Nobody\\Orphan", "A\\B\\Deep", "Gone\\Temporary"} << 1 << 1 << 0;
     QTest::newRow("Temporary at the top is the system category")
         << QByteArray("2\r\n\"Temporary\",\"Temporary\",1\r\n\"A\",\"A\",2\r\n\"/t.jpg\",1,\"\"\r\n")
         << QStringList{"0:Temporary", "0:A"} << QStringList{"/t.jpg/1>"} << 1 << QStringList{} << 0 << 0 << 0;
