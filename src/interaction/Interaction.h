@@ -40,7 +40,8 @@ public:
     // An empty name means the user cancelled.
     virtual QString openFileName(const FileDialog &dialog) = 0;
     virtual QString saveFileName(const FileDialog &dialog) = 0;
-    // Starts the desktop's default program for the file and returns at once.
+    // Hands the file to the desktop to open with its default program and returns at
+    // once; false when the request could not even be handed over.
     virtual bool openWithDefaultProgram(const QString &path) = 0;
 
     Answer message(const QString &text, const QString &title, Icon icon, Buttons buttons = Buttons::Ok)

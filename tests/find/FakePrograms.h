@@ -9,8 +9,9 @@
 // started with, one a line, to "<its path>.args" and ends.
 namespace FakePrograms {
 
-inline QString install(const QString &folder, const QString &name, const QByteArray &script =
-                                                                      "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.args\"\n")
+inline const QByteArray kRecordsArguments = "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.args\"\n";
+
+inline QString install(const QString &folder, const QString &name, const QByteArray &script = kRecordsArguments)
 {
     const QString path = TestFiles::createFile(folder + QLatin1Char('/') + name, script);
     QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
