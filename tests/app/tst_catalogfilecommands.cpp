@@ -21,6 +21,8 @@ private Q_SLOTS:
     void save_data();
     void save();
     void saveRefusesTooManyCategories();
+    void saveProposesTheCatalogsOwnFile_data();
+    void saveProposesTheCatalogsOwnFile();
     void openOffersSaveFirst_data();
     void openOffersSaveFirst();
     void openReportsProblems_data();
@@ -144,6 +146,50 @@ void TestCatalogFileCommands::saveRefusesTooManyCategories()
     QCOMPARE(m_commands->save(), SaveOutcome::Saved);
 }
 
+void TestCatalogFileCommands::saveProposesTheCatalogsOwnFile_data()
+{
+    QTest::addColumn<QString>("start"); // how the catalog came to the window
+    QTest::addColumn<QString>("proposed"); // by File > Save, the offer of File > Open and closing
+    QTest::newRow("from the command line: its own file") << "command line" << "own.kvd";
+    QTest::newRow("saved under another name: that file") << "saved as" << "copy.kvd";
+    QTest::newRow("File > New: the last file chosen") << "new" << "last.kvd";
+    QTest::newRow("empty start: the last file chosen") << "none" << "last.kvd";
+}
+
+// The command line names own.kvd while "Default FilePath" still names last.kvd.
+void TestCatalogFileCommands::saveProposesTheCatalogsOwnFile()
+{
+    QFETCH(QString, start);
+    const QString own = catalogFile(QStringLiteral("own.kvd"), " 0 \r\n");
+    const QString last = catalogFile(QStringLiteral("last.kvd"), " 0 \r\n");
+    m_settings->setDefaultFilePath(last);
+    m_commands->loadAtStartup(start == QLatin1String("none") ? QString() : own);
+    if (start == QLatin1String("saved as")) {
+        m_ui->saveFileAnswers = {m_dir->filePath(QStringLiteral("copy.kvd"))};
+        QCOMPARE(m_commands->save(), SaveOutcome::Saved);
+    } else if (start == QLatin1String("new")) {
+        m_ui->answers = {Answer::Yes};
+        m_commands->newCatalog();
+    }
+    const QString stored = m_settings->defaultFilePath();
+    m_ui->saveDialogs.clear();
+    m_catalog->markChanged();
+    m_ui->answers = {Answer::Yes, Answer::Yes}; // save first, to Open and to closing
+    m_ui->openFileAnswers = {last};
+    m_ui->saveFileAnswers = {QString(), QString(), QString()}; // each Save dialog cancelled
+
+    m_commands->open();
+    QVERIFY(!m_commands->confirmClose());
+    QCOMPARE(m_commands->save(), SaveOutcome::Cancelled);
+    QStringList named;
+    for (const Interaction::FileDialog &dialog : m_ui->saveDialogs)
+        named << QFileInfo(dialog.fileName).fileName() + QLatin1Char(' ') + QFileInfo(dialog.initialFolder).fileName();
+    QFETCH(QString, proposed);
+    const QString inFolder = proposed + QLatin1Char(' ') + QFileInfo(m_dir->path()).fileName();
+    QCOMPARE(named, (QStringList{inFolder, inFolder, inFolder}));
+    QCOMPARE(m_settings->defaultFilePath(), stored); // as written by the dialogs alone
+}
+
 void TestCatalogFileCommands::openOffersSaveFirst_data()
 {
     QTest::addColumn<bool>("changed");
@@ -178,7 +224,7 @@ void TestCatalogFileCommands::openOffersSaveFirst()
     QCOMPARE(m_ui->openDialogs.value(0).title, QStringLiteral("Open"));
     QCOMPARE(m_ui->openDialogs.value(0).fileName, current);
     QCOMPARE(shownMessages(*m_ui).value(0),
-             changed ? QStringLiteral("Corvanta, Question, YesNo: Do you wish to save changes to current FileList?")
+             changed ? QStringLiteral("Corvanta, None, YesNo: Do you wish to save changes to current FileList?")
                      : QString());
     if (!m_ui->saveDialogs.isEmpty()) // proposes the current catalog's file, not the one chosen
         QCOMPARE(m_ui->saveDialogs[0].fileName, current);
@@ -223,12 +269,18 @@ void TestCatalogFileCommands::openReportsProblems()
                                            : catalogFile(QStringLiteral("c.kvd"), content.replace("PRESENT", present.toUtf8()));
     m_catalog->tree().addRoot(QStringLiteral("Kept"));
     m_catalog->markSaved();
+    const QString before = m_dir->filePath(QStringLiteral("before.kvd"));
+    m_settings->setDefaultFilePath(before);
     QSignalSpy reported(m_commands.get(), &CatalogFileCommands::missingFilesFound);
     m_ui->openFileAnswers = {path};
 
     m_commands->open();
-    QCOMPARE(reported.count(), missing.isEmpty() ? 0 : 1);
+    const bool replaced = root != QLatin1String("Kept");
+    QCOMPARE(reported.count(), replaced ? 1 : 0); // every load reports, an empty list too
     QCOMPARE(reported.value(0).value(0).toStringList(), missing);
+    // Remembered only once it stands for the catalog in the window.
+    QCOMPARE(m_settings->defaultFilePath(), replaced ? path : before);
+    QCOMPARE(m_commands->catalogFile(), replaced ? path : QString());
     QCOMPARE(m_ui->messages.size(), message.isEmpty() ? 0 : 1);
     if (!message.isEmpty())
         QVERIFY2(shown(m_ui->messages[0]).startsWith(message.arg(path)), qPrintable(shown(m_ui->messages[0])));
@@ -257,7 +309,7 @@ void TestCatalogFileCommands::newAsksAndKeepsSavedFlag()
     savedBefore ? m_catalog->markSaved() : m_catalog->markChanged();
     m_ui->answers = {answer};
     m_commands->newCatalog();
-    QCOMPARE(shownMessages(*m_ui), QStringList{"Corvanta, Question, YesNo: Are you sure you want to clear the current "
+    QCOMPARE(shownMessages(*m_ui), QStringList{"Corvanta, None, YesNo: Are you sure you want to clear the current "
                                                "list and start a new list?"});
     QCOMPARE(m_catalog->FileListSaved(), savedBefore);
     QCOMPARE(m_catalog->tree().nodeCount(), answer == Answer::No ? 1 : 0);
@@ -309,6 +361,9 @@ void TestCatalogFileCommands::startupChoosesCatalog_data()
     QTest::newRow("last used") << QStringList{} << QStringLiteral("last.kvd") << "FromSettings";
     QTest::newRow("missing command line file") << QStringList{"gone.kvd"} << QStringLiteral("last.kvd") << QString();
     QTest::newRow("missing last file") << QStringList{} << QStringLiteral("gone.kvd") << QString();
+    QTest::newRow("a folder on the command line is no file") << QStringList{"folder"} << QStringLiteral("last.kvd")
+                                                             << QString();
+    QTest::newRow("a folder as the last file") << QStringList{} << QStringLiteral("folder") << QString();
 }
 
 void TestCatalogFileCommands::startupChoosesCatalog()
@@ -318,6 +373,7 @@ void TestCatalogFileCommands::startupChoosesCatalog()
     QFETCH(QString, expectedRoot);
     catalogFile(QStringLiteral("cmd catalog.kvd"), "1\r\n\"FromCommandLine\",\"FromCommandLine\",1\r\n");
     catalogFile(QStringLiteral("last.kvd"), "1\r\n\"FromSettings\",\"FromSettings\",1\r\n");
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("folder")));
     if (!lastUsed.isEmpty())
         m_settings->setDefaultFilePath(m_dir->filePath(lastUsed));
     if (!arguments.isEmpty())

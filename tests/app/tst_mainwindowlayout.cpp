@@ -16,6 +16,8 @@ private Q_SLOTS:
     void barsTakeTheirHeight();
     void indicatorStopsNearEdges_data();
     void indicatorStopsNearEdges();
+    void searchControlsMoveToTheirOwnRowWhenNarrow_data();
+    void searchControlsMoveToTheirOwnRowWhenNarrow();
 };
 
 namespace {
@@ -124,6 +126,29 @@ void TestMainWindowLayout::indicatorStopsNearEdges()
 {
     QFETCH(double, candidate);
     QTEST(indicatorLeft(candidate, 6500), "expected");
+}
+
+// The buttons are 900 and 1650 wide; the title leaves the strip free from freeFrom.
+void TestMainWindowLayout::searchControlsMoveToTheirOwnRowWhenNarrow_data()
+{
+    QTest::addColumn<double>("width");
+    QTest::addColumn<double>("freeFrom");
+    QTest::addColumn<bool>("ownRow");
+    QTest::addColumn<QList<double>>("places"); // text left, text width, Search left, Advanced Search left
+    QTest::newRow("wide: beside the title, the box at its widest")
+        << 12000.0 << 4000.0 << false << QList<double>{6870, 2400, 9330, 10290};
+    QTest::newRow("just room for the narrowest box") << 8530.0 << 4000.0 << false << QList<double>{4000, 1800, 5860, 6820};
+    QTest::newRow("default size: a row of their own, the box across the rest")
+        << 6500.0 << 3200.0 << true << QList<double>{60, 3710, 3830, 4790};
+}
+
+void TestMainWindowLayout::searchControlsMoveToTheirOwnRowWhenNarrow()
+{
+    QFETCH(double, width);
+    QFETCH(double, freeFrom);
+    const SearchPlaces p = placeSearchControls(width, freeFrom, 900, 1650);
+    QTEST(p.ownRow, "ownRow");
+    QTEST((QList<double>{p.textLeft, p.textWidth, p.searchLeft, p.advancedLeft}), "places");
 }
 
 QTEST_GUILESS_MAIN(TestMainWindowLayout)
