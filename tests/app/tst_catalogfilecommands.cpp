@@ -69,8 +69,8 @@ void TestCatalogFileCommands::save_data()
     QTest::addColumn<SaveOutcome>("outcome");
     QTest::addColumn<QStringList>("messages"); // %1 the chosen file
     QTest::addColumn<QByteArray>("written"); // the chosen file's contents after
-    const QString done = QStringLiteral("Corvanta, Information, Ok: Marlowind Database successfully saved.");
-    const QString overwrite = QStringLiteral("Corvanta, Critical, YesNo: %1 already exists. Do you wish to overwrite?");
+    const QString done = QStringLiteral("Corvanta|Information|Ok|Marlowind Database successfully saved.");
+    const QString overwrite = QStringLiteral("Corvanta|Critical|YesNo|%1 already exists. Do you wish to overwrite?");
     const QByteArray categoryA(" 1 \r\n\"A\"           \"A\"            1 \r\n");
     QTest::newRow("dialog cancelled") << QString() << "A" << QByteArray() << QString() << Answer::No
                                       << SaveOutcome::Cancelled << QStringList{} << QByteArray();
@@ -82,13 +82,13 @@ void TestCatalogFileCommands::save_data()
                                                    << SaveOutcome::Saved << QStringList{overwrite, done} << categoryA;
     QTest::newRow("Temporary left out, with a warning")
         << QString() << Catalog::kTemporaryName << QByteArray() << "t.kvd" << Answer::No << SaveOutcome::Saved
-        << QStringList{"Corvanta, Critical, Ok: Temporary folder will not be saved. If you want to save the files in "
+        << QStringList{"Corvanta|Critical|Ok|Temporary folder will not be saved. If you want to save the files in "
                        "the folder, please drag the files to their respective folders.",
                        done}
         << QByteArray(" 0 \r\n");
     QTest::newRow("write failure: unsaved, nothing written")
         << QString() << "A" << QByteArray() << "no such folder/c.kvd" << Answer::No << SaveOutcome::Failed
-        << QStringList{"Marlowind, Critical, Ok: An error has occured when trying to save. Please report the error to "
+        << QStringList{"Marlowind|Critical|Ok|An error has occured when trying to save. Please report the error to "
                        "support@corvanta.org.\n<number> - <description>."}
         << QByteArray();
 }
@@ -120,7 +120,7 @@ void TestCatalogFileCommands::save()
     QCOMPARE(dialog.filter, QStringLiteral("Marlowind Database (*.kvd);;All Files (*.*)"));
     QCOMPARE(dialog.fileName, last);
     QCOMPARE(dialog.initialFolder, last.isEmpty() ? CatalogFileCommands::programFolder() : QFileInfo(last).path());
-    QStringList shownNow = shownMessages(*m_ui); // a write error's number and description vary
+    QStringList shownNow = m_ui->shownMessages(); // a write error's number and description vary
     shownNow.replaceInStrings(QRegularExpression(QStringLiteral("\n-?\\d+ - .+\\.$")),
                               QStringLiteral("\n<number> - <description>."));
     QCOMPARE(shownNow, messages.replaceInStrings(QStringLiteral("%1"), path));
@@ -137,7 +137,7 @@ void TestCatalogFileCommands::saveRefusesTooManyCategories()
     m_catalog->markChanged();
     QCOMPARE(m_commands->save(), SaveOutcome::Failed);
     QVERIFY(m_ui->saveDialogs.isEmpty());
-    QCOMPARE(shownMessages(*m_ui), QStringList{"Corvanta, Critical, Ok: This catalog has 5001 categories, but a catalog "
+    QCOMPARE(m_ui->shownMessages(), QStringList{"Corvanta|Critical|Ok|This catalog has 5001 categories, but a catalog "
                                                "file holds at most 5000. Please delete some categories, then save again."});
 
     // With the system category left out, 5001 nodes fit.
@@ -223,8 +223,8 @@ void TestCatalogFileCommands::openOffersSaveFirst()
     m_commands->open();
     QCOMPARE(m_ui->openDialogs.value(0).title, QStringLiteral("Open"));
     QCOMPARE(m_ui->openDialogs.value(0).fileName, current);
-    QCOMPARE(shownMessages(*m_ui).value(0),
-             changed ? QStringLiteral("Corvanta, None, YesNo: Do you wish to save changes to current FileList?")
+    QCOMPARE(m_ui->shownMessages().value(0),
+             changed ? QStringLiteral("Corvanta|None|YesNo|Do you wish to save changes to current FileList?")
                      : QString());
     if (!m_ui->saveDialogs.isEmpty()) // proposes the current catalog's file, not the one chosen
         QCOMPARE(m_ui->saveDialogs[0].fileName, current);
@@ -251,10 +251,10 @@ void TestCatalogFileCommands::openReportsProblems_data()
         << QString() << QString() << 1;
     QTest::newRow("malformed: the line where reading stopped")
         << QByteArray("2\r\n\"A\",\"A\",1\r\n\"B\",\"B\",x\r\n") << QStringList{}
-        << "Corvanta, Exclamation, Ok: The catalog file %1 could not be read completely. Reading stopped at line 3: "
+        << "Corvanta|Exclamation|Ok|The catalog file %1 could not be read completely. Reading stopped at line 3: "
         << "A" << 0;
     QTest::newRow("unreadable: the catalog is kept")
-        << QByteArray() << QStringList{} << "Corvanta, Critical, Ok: The catalog file %1 could not be opened: "
+        << QByteArray() << QStringList{} << "Corvanta|Critical|Ok|The catalog file %1 could not be opened: "
         << "Kept" << 1;
 }
 
@@ -283,7 +283,7 @@ void TestCatalogFileCommands::openReportsProblems()
     QCOMPARE(m_commands->catalogFile(), replaced ? path : QString());
     QCOMPARE(m_ui->messages.size(), message.isEmpty() ? 0 : 1);
     if (!message.isEmpty())
-        QVERIFY2(shown(m_ui->messages[0]).startsWith(message.arg(path)), qPrintable(shown(m_ui->messages[0])));
+        QVERIFY2(ScriptedInteraction::shown(m_ui->messages[0]).startsWith(message.arg(path)), qPrintable(ScriptedInteraction::shown(m_ui->messages[0])));
     QCOMPARE(m_catalog->tree().nodeCount(), root.isEmpty() ? 0 : 1);
     if (!root.isEmpty())
         QCOMPARE(m_catalog->tree().node(1)->name, root);
@@ -309,7 +309,7 @@ void TestCatalogFileCommands::newAsksAndKeepsSavedFlag()
     savedBefore ? m_catalog->markSaved() : m_catalog->markChanged();
     m_ui->answers = {answer};
     m_commands->newCatalog();
-    QCOMPARE(shownMessages(*m_ui), QStringList{"Corvanta, None, YesNo: Are you sure you want to clear the current "
+    QCOMPARE(m_ui->shownMessages(), QStringList{"Corvanta|None|YesNo|Are you sure you want to clear the current "
                                                "list and start a new list?"});
     QCOMPARE(m_catalog->FileListSaved(), savedBefore);
     QCOMPARE(m_catalog->tree().nodeCount(), answer == Answer::No ? 1 : 0);
@@ -340,7 +340,7 @@ void TestCatalogFileCommands::closeOffersSave()
     if (answer == Answer::Yes)
         m_ui->saveFileAnswers = {saveAs.isEmpty() ? QString() : m_dir->filePath(saveAs)};
     QTEST(m_commands->confirmClose(), "mayClose");
-    QCOMPARE(shown(m_ui->messages.value(0)), QStringLiteral("Corvanta, Critical, YesNoCancel: Your filelist has been "
+    QCOMPARE(ScriptedInteraction::shown(m_ui->messages.value(0)), QStringLiteral("Corvanta|Critical|YesNoCancel|Your filelist has been "
                                                             "changed since you last saved it. Would you like to save now?"));
 
     // Once saved, nothing is asked.

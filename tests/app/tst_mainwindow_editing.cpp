@@ -83,7 +83,7 @@ void TestMainWindowEditing::categoryCommands_data()
                             << QStringList{} << "Photos#1(Holidays#3) New#2 Empty#4" << catalogRecords() << 0;
     QTest::newRow("delete with sub-category")
         << "mnuFileDelete" << 1 << QString()
-        << QStringList{"Corvanta, Question, YesNo: Are you sure you want to delete the category and all sub catagories?"}
+        << QStringList{"Corvanta|Question|YesNo|Are you sure you want to delete the category and all sub catagories?"}
         << "Music#1 Empty#2" << QStringList{"song.mp3/1>rock"} << 0;
 }
 
@@ -107,7 +107,7 @@ void TestMainWindowEditing::categoryCommands()
     for (const ScriptedInteraction::Prompt &p : std::as_const(m_ui->prompts))
         prompts << p.title + " [" + p.defaultText + "]: " + p.text;
     QCOMPARE(prompts, prompt.isEmpty() ? QStringList() : QStringList{prompt});
-    QTEST(shownMessages(*m_ui), "messages");
+    QTEST(m_ui->shownMessages(), "messages");
     QTEST(describeTree(window->categoryTreeModel()), "tree");
     QTEST(records(window), "records");
     if (saved >= 0)
@@ -125,13 +125,13 @@ void TestMainWindowEditing::listCommands_data()
     QTest::addColumn<QStringList>("records");
     QTest::newRow("Delete, one row: asked by name")
         << QStringList{"b"} << QString()
-        << QStringList{"Marlowind, Critical, YesNo: Are you sure you want to remove b from the file list?"}
+        << QStringList{"Marlowind|Critical|YesNo|Are you sure you want to remove b from the file list?"}
         << QStringList{"a", "d", "notes"}
         << QStringList{"a.png/1>sunset", "song.mp3/2>rock", "notes.txt/1>", "a.png/1>sunset",
                        "holiday.2004.png/3>sun", "d.bmp/1>mountain"};
     QTest::newRow("Delete, three rows: every record of them goes")
         << QStringList{"a", "d", "notes"} << QString()
-        << QStringList{"Marlowind, Critical, YesNo: Are you sure you want to remove the selected items from the playlist?"}
+        << QStringList{"Marlowind|Critical|YesNo|Are you sure you want to remove the selected items from the playlist?"}
         << QStringList{"b"} << QStringList{"song.mp3/2>rock", "b.jpg/1>beach", "holiday.2004.png/3>sun"};
     QTest::newRow("Clear List: the records stay")
         << QStringList{"b"} << "mnuClearList" << QStringList{} << QStringList{} << catalogRecords();
@@ -155,7 +155,7 @@ void TestMainWindowEditing::listCommands()
         window->actions().popupMenu()->close();
     }
 
-    QTEST(shownMessages(*m_ui), "messages");
+    QTEST(m_ui->shownMessages(), "messages");
     QTEST(rowNames(window), "rows");
     QTEST(records(window), "records");
     QCOMPARE(window->catalog().FileListSaved(), !entry.isEmpty());
@@ -253,7 +253,7 @@ void TestMainWindowEditing::dropOnTree_data()
         << QStringList{"a", "notes"};
     QTest::newRow("rows beside the nodes: refused")
         << "list" << QStringList{"b"} << 0 << 0
-        << QStringList{"Corvanta, None, Ok: Please select a category or sub-category"} << catalogRecords() << photos;
+        << QStringList{"Corvanta|None|Ok|Please select a category or sub-category"} << catalogRecords() << photos;
     QTest::newRow("rows dragged, then Escape: still a change") << "list" << QStringList{"b"} << -1 << 1
                                                                << QStringList{} << catalogRecords() << photos;
     // Without a row drag the selection stays put and the drop files into it; the
@@ -311,7 +311,7 @@ void TestMainWindowEditing::dropOnTree()
     }
 
     QTEST(window->selectedCategory(), "category");
-    QTEST(shownMessages(*m_ui), "messages");
+    QTEST(m_ui->shownMessages(), "messages");
     QTEST(records(window), "records");
     QTEST(rowNames(window), "rows");
     QVERIFY(!window->catalog().FileListSaved());
