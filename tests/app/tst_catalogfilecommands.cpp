@@ -226,8 +226,6 @@ void TestCatalogFileCommands::openOffersSaveFirst()
     QCOMPARE(m_ui->shownMessages().value(0),
              changed ? QStringLiteral("Corvanta|None|YesNo|Do you wish to save changes to current FileList?")
                      : QString());
-    if (!m_ui->saveDialogs.isEmpty()) // proposes the current catalog's file, not the one chosen
-        QCOMPARE(m_ui->saveDialogs[0].fileName, current);
     QCOMPARE(TestFiles::readFile(current).contains("Edited"), saveDialogAnswered);
     QCOMPARE(TestFiles::readFile(next), QByteArray("1\r\n\"N\",\"N\",1\r\n"));
     QCOMPARE(m_catalog->tree().nodeCount(), 1);

@@ -14,8 +14,6 @@ private Q_SLOTS:
     void panesFollowSplitter();
     void barsTakeTheirHeight_data();
     void barsTakeTheirHeight();
-    void indicatorStopsNearEdges_data();
-    void indicatorStopsNearEdges();
     void searchControlsMoveToTheirOwnRowWhenNarrow_data();
     void searchControlsMoveToTheirOwnRowWhenNarrow();
 };
@@ -37,23 +35,26 @@ Input window(double width, double x)
 
 } // namespace
 
+// The layout keeps each pane 1500 wide; the drag indicator stops 500 from an edge.
 void TestMainWindowLayout::splitterIsClamped_data()
 {
     QTest::addColumn<double>("width");
     QTest::addColumn<double>("x");
-    QTest::addColumn<double>("expected");
-    QTest::newRow("inside") << 6500.0 << 2500.0 << 2500.0;
-    QTest::newRow("too far left") << 6500.0 << 200.0 << 1500.0;
-    QTest::newRow("too far right") << 6500.0 << 6000.0 << 5000.0;
-    QTest::newRow("3000 wide sits at 1500") << 3000.0 << 2900.0 << 1500.0;
-    QTest::newRow("3000 wide from the left") << 3000.0 << 0.0 << 1500.0;
+    QTest::addColumn<double>("laidOut");
+    QTest::addColumn<double>("indicator");
+    QTest::newRow("inside") << 6500.0 << 2500.0 << 2500.0 << 2500.0;
+    QTest::newRow("200 from the left") << 6500.0 << 200.0 << 1500.0 << 500.0;
+    QTest::newRow("near the right") << 6500.0 << 6300.0 << 5000.0 << 6000.0;
+    QTest::newRow("3000 wide sits at 1500") << 3000.0 << 2900.0 << 1500.0 << 2500.0;
+    QTest::newRow("3000 wide from the left") << 3000.0 << 0.0 << 1500.0 << 500.0;
 }
 
 void TestMainWindowLayout::splitterIsClamped()
 {
     QFETCH(double, width);
     QFETCH(double, x);
-    QTEST(SizeControls(window(width, x)).splitterX, "expected");
+    QTEST(SizeControls(window(width, x)).splitterX, "laidOut");
+    QTEST(indicatorLeft(x, width), "indicator");
 }
 
 void TestMainWindowLayout::panesFollowSplitter()
@@ -104,21 +105,6 @@ void TestMainWindowLayout::barsTakeTheirHeight()
     QTEST(r.treeHeight, "height");
     QTEST(r.listHeight, "listHeight");
     QTEST(r.splitterHeight, "splitterHeight");
-}
-
-void TestMainWindowLayout::indicatorStopsNearEdges_data()
-{
-    QTest::addColumn<double>("candidate");
-    QTest::addColumn<double>("expected");
-    QTest::newRow("200 from the left") << 200.0 << 500.0;
-    QTest::newRow("inside") << 2000.0 << 2000.0;
-    QTest::newRow("near the right") << 6300.0 << 6000.0;
-}
-
-void TestMainWindowLayout::indicatorStopsNearEdges()
-{
-    QFETCH(double, candidate);
-    QTEST(indicatorLeft(candidate, 6500), "expected");
 }
 
 // The buttons are 900 and 1650 wide; the title leaves the strip free from freeFrom.
