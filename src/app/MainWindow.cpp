@@ -244,8 +244,9 @@ void MainWindow::SizeControls(double x)
     in.titleStripHeight = controlRow;
     m_layout = MainWindowLayout::SizeControls(in, m_layout);
     const double freeFrom = m_layout.title1Left + toTwips(m_filesTitle->sizeHint().width()) + kSearchGap;
-    const SearchPlaces search = placeSearchControls(in.windowWidth, freeFrom, toTwips(m_searchButton->sizeHint().width()),
-                                                    toTwips(m_advancedSearchButton->sizeHint().width()));
+    const double searchWidth = toTwips(m_searchButton->sizeHint().width());
+    const double advancedWidth = toTwips(m_advancedSearchButton->sizeHint().width());
+    const SearchPlaces search = placeSearchControls(in.windowWidth, freeFrom, searchWidth, advancedWidth);
     if (search.ownRow) {
         // Too narrow to share the titles' row: the strip grows by a row for the search.
         in.titleStripHeight = controlRow + kTitleStripHeight;
@@ -265,9 +266,8 @@ void MainWindow::SizeControls(double x)
     place(m_folderTitle, 0, titlesTop, m_layout.title0Width, titlesHeight);
     place(m_filesTitle, m_layout.title1Left, titlesTop, m_layout.title1Width, titlesHeight);
     place(m_searchText, search.textLeft, controlsTop, search.textWidth, controlRow);
-    place(m_searchButton, search.searchLeft, controlsTop, toTwips(m_searchButton->sizeHint().width()), controlRow);
-    place(m_advancedSearchButton, search.advancedLeft, controlsTop, toTwips(m_advancedSearchButton->sizeHint().width()),
-          controlRow);
+    place(m_searchButton, search.searchLeft, controlsTop, searchWidth, controlRow);
+    place(m_advancedSearchButton, search.advancedLeft, controlsTop, advancedWidth, controlRow);
 
     place(m_tree, 0, m_layout.treeTop, m_layout.treeWidth, m_layout.treeHeight);
     place(m_splitter, m_layout.splitterX, m_layout.splitterTop, kSplitterWidth, m_layout.splitterHeight);

@@ -162,8 +162,9 @@ void TestMainWindow::nothingCutOrOverlapping()
         const QString name = part->objectName() + QLatin1Char(' ') + part->property("text").toString();
         QVERIFY2(part->isVisibleTo(window), qPrintable(name));
         const auto *label = qobject_cast<QLabel *>(part);
-        const QSize whole = label && label->wordWrap() ? QSize(0, label->heightForWidth(label->width()))
-                                                       : QSize(part->sizeHint().width(), part->minimumSizeHint().height());
+        const bool wraps = label && label->wordWrap();
+        const QSize whole = wraps ? QSize(0, label->heightForWidth(label->width()))
+                                  : QSize(part->sizeHint().width(), part->minimumSizeHint().height());
         QVERIFY2(part->width() >= whole.width() && part->height() >= whole.height(), qPrintable(name + " is cut"));
         for (QWidget *other : parts) {
             QVERIFY2(other == part || !covered(other).intersects(covered(part)),
@@ -292,7 +293,8 @@ void TestMainWindow::missingFilesWindow()
         m_ui->answers = {Answer::Yes};
         window->actions().action(QStringLiteral("mnuFileNew"))->trigger();
     } else {
-        m_ui->openFileAnswers = {then == QLatin1String("open complete") ? m_catalogPath : path(QStringLiteral("no.kvd"))};
+        const bool complete = then == QLatin1String("open complete");
+        m_ui->openFileAnswers = {complete ? m_catalogPath : path(QStringLiteral("no.kvd"))};
         window->actions().action(QStringLiteral("mnuFileOpen"))->trigger();
     }
     QCoreApplication::processEvents();

@@ -122,12 +122,6 @@ void TestMainWindowEditing::listCommands_data()
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<QStringList>("records");
-    QTest::newRow("Delete, one row: asked by name")
-        << QStringList{"b"} << QString()
-        << QStringList{"Marlowind|Critical|YesNo|Are you sure you want to remove b from the file list?"}
-        << QStringList{"a", "d", "notes"}
-        << QStringList{"a.png/1>sunset", "song.mp3/2>rock", "notes.txt/1>", "a.png/1>sunset",
-                       "holiday.2004.png/3>sun", "d.bmp/1>mountain"};
     QTest::newRow("Delete, three rows: every record of them goes")
         << QStringList{"a", "d", "notes"} << QString()
         << QStringList{"Marlowind|Critical|YesNo|Are you sure you want to remove the selected items from the playlist?"}

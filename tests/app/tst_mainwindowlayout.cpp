@@ -116,7 +116,8 @@ void TestMainWindowLayout::searchControlsMoveToTheirOwnRowWhenNarrow_data()
     QTest::addColumn<QList<double>>("places"); // text left, text width, Search left, Advanced Search left
     QTest::newRow("wide: beside the title, the box at its widest")
         << 12000.0 << 4000.0 << false << QList<double>{6870, 2400, 9330, 10290};
-    QTest::newRow("just room for the narrowest box") << 8530.0 << 4000.0 << false << QList<double>{4000, 1800, 5860, 6820};
+    QTest::newRow("just room for the narrowest box")
+        << 8530.0 << 4000.0 << false << QList<double>{4000, 1800, 5860, 6820};
     QTest::newRow("default size: a row of their own, the box across the rest")
         << 6500.0 << 3200.0 << true << QList<double>{60, 3710, 3830, 4790};
 }

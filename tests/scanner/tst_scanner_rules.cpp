@@ -278,8 +278,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<QList<int>>("categories");
         const QString s = kSentinelRecord;
-        QTest::newRow("empty list: the first found stays first") << QStringList{} << 3
-                                                                << QStringList{"f0/9>", "f2/9>", "f1/9>"} << QList<int>{9, 9, 9};
+        QTest::newRow("empty list: the first found stays first")
+            << QStringList{} << 3 << QStringList{"f0/9>", "f2/9>", "f1/9>"} << QList<int>{9, 9, 9};
         QTest::newRow("behind the sentinel, newest first")
             << QStringList{s} << 3 << QStringList{s, "f2/9>", "f1/9>", "f0/9>"} << QList<int>{30000, 9, 9, 9};
         QTest::newRow("filed records stay behind the found ones")
