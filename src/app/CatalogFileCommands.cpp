@@ -29,22 +29,23 @@ QString CatalogFileCommands::programFolder()
     return QCoreApplication::applicationDirPath();
 }
 
-QString CatalogFileCommands::dialogFolder() const
+QString CatalogFileCommands::folderOf(const QString &path)
 {
-    const QString last = m_settings.defaultFilePath();
-    if (last.isEmpty())
+    if (path.isEmpty())
         return programFolder();
-    const QFileInfo info(last);
-    return info.isDir() ? last : info.absolutePath();
+    const QFileInfo info(path);
+    return info.isDir() ? path : info.absolutePath();
 }
 
 void CatalogFileCommands::loadAtStartup(const QString &commandLine)
 {
     QString path = commandLine.isEmpty() ? m_settings.defaultFilePath() : commandLine;
-    if (!path.isEmpty() && !QFileInfo::exists(path))
+    // A folder (or anything else that is not a file) is no catalog to load.
+    if (!path.isEmpty() && !QFileInfo(path).isFile())
         path.clear();
     if (path.isEmpty()) {
         m_catalog.resetToEmpty();
+        m_catalogFile.clear();
         Q_EMIT catalogReplaced();
     } else {
         loadFile(path);
@@ -55,12 +56,13 @@ void CatalogFileCommands::loadAtStartup(const QString &commandLine)
 void CatalogFileCommands::newCatalog()
 {
     if (m_interaction.message(QStringLiteral("Are you sure you want to clear the current list and start a new list?"),
-                              Interaction::kProgramTitle, Icon::Question, Buttons::YesNo)
+                              Interaction::kProgramTitle, Icon::None, Buttons::YesNo)
         == Answer::No)
         return;
     // Deliberately leaves the saved flag alone: a New never offers to save.
     const bool saved = m_catalog.FileListSaved();
     m_catalog.resetToEmpty();
+    m_catalogFile.clear();
     saved ? m_catalog.markSaved() : m_catalog.markChanged();
     Q_EMIT catalogReplaced();
 }
@@ -68,31 +70,32 @@ void CatalogFileCommands::newCatalog()
 void CatalogFileCommands::open()
 {
     const QString chosen = m_interaction.openFileName(
-        {QStringLiteral("Open"), dialogFolder(), m_settings.defaultFilePath(), kFileFilter});
+        {QStringLiteral("Open"), folderOf(m_settings.defaultFilePath()), m_settings.defaultFilePath(), kFileFilter});
     if (chosen.isEmpty())
         return;
 
-    // The offer to save comes before the new name is stored, so that its Save dialog
-    // proposes the current catalog's file, not the one about to be opened.
     if (!m_catalog.FileListSaved()) {
         const Answer answer = m_interaction.message(QStringLiteral("Do you wish to save changes to current FileList?"),
-                                                    Interaction::kProgramTitle, Icon::Question, Buttons::YesNo);
+                                                    Interaction::kProgramTitle, Icon::None, Buttons::YesNo);
         if (answer == Answer::Yes && save() != SaveOutcome::Saved)
             return;
     }
-    m_settings.setDefaultFilePath(chosen);
 
     // Checked before the catalog is cleared, and without blocking on a named pipe.
     if (const auto refusal = FileAccess::refusalToRead(chosen)) {
         reportUnopened(chosen, refusal->text());
         return;
     }
+    // Only a name that now stands for the catalog in the window is remembered: after a
+    // failed open the next Save must not propose the file that could not be read.
+    m_settings.setDefaultFilePath(chosen);
     loadFile(chosen);
 }
 
 void CatalogFileCommands::loadFile(const QString &path)
 {
     m_catalog.clear();
+    m_catalogFile = path;
     Q_EMIT catalogReplaced();
     reportLoad(path, OpenFileList(path, m_catalog));
 }
@@ -109,8 +112,7 @@ void CatalogFileCommands::reportLoad(const QString &path, const CatalogLoadRepor
         reportUnopened(path, report.stop->reason);
         return;
     }
-    if (!report.missingFiles.isEmpty())
-        Q_EMIT missingFilesFound(report.missingFiles);
+    Q_EMIT missingFilesFound(report.missingFiles);
     reportMendedRecords(path, report);
     if (!report.stop)
         return;
@@ -175,8 +177,11 @@ CatalogFileCommands::SaveOutcome CatalogFileCommands::save()
     if (refuseTooManyCategories(CatalogFileWriter(m_catalog, m_catalog.findTemporary()).categoryLineCount()))
         return SaveOutcome::Failed;
 
-    const QString chosen = m_interaction.saveFileName(
-        {QStringLiteral("Save As"), dialogFolder(), m_settings.defaultFilePath(), kFileFilter});
+    // The catalog's own file comes first: a catalog opened from the command line or the
+    // desktop is saved back where it came from, not over the last file chosen in a dialog.
+    const QString proposed = m_catalogFile.isEmpty() ? m_settings.defaultFilePath() : m_catalogFile;
+    const QString chosen =
+        m_interaction.saveFileName({QStringLiteral("Save As"), folderOf(proposed), proposed, kFileFilter});
     if (chosen.isEmpty())
         return SaveOutcome::Cancelled;
     m_settings.setDefaultFilePath(chosen);
@@ -200,6 +205,7 @@ CatalogFileCommands::SaveOutcome CatalogFileCommands::save()
                               Interaction::kMarlowindTitle, Icon::Critical);
         return SaveOutcome::Failed;
     }
+    m_catalogFile = chosen;
     m_catalog.markSaved();
     m_interaction.message(QStringLiteral("Marlowind Database successfully saved."), Interaction::kProgramTitle, Icon::Information);
     return SaveOutcome::Saved;

@@ -34,13 +34,18 @@ public:
     // Offers to save unsaved changes; false when the window must stay open.
     bool confirmClose();
 
+    // The file the catalog in the window was loaded from or last saved to; empty for a
+    // catalog that has none yet (an empty start, File > New).
+    QString catalogFile() const { return m_catalogFile; }
+
     // The folder the program lives in: the dialogs' first folder before any choice.
     static QString programFolder();
 
 Q_SIGNALS:
     // The catalog was emptied or replaced: whatever lists its files is stale.
     void catalogReplaced();
-    // Files a load could not find, for the Missing Files window.
+    // After every load: the files it could not find, for the Missing Files window;
+    // empty when it found them all.
     void missingFilesFound(const QStringList &paths);
 
 private:
@@ -49,9 +54,10 @@ private:
     void reportLoad(const QString &path, const CatalogLoadReport &report);
     void reportUnopened(const QString &path, const QString &reason);
     bool refuseTooManyCategories(int categoryLines);
-    QString dialogFolder() const;
+    static QString folderOf(const QString &path);
 
     Catalog &m_catalog;
     Interaction::Interface &m_interaction;
     AppSettings &m_settings;
+    QString m_catalogFile;
 };

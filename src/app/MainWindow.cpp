@@ -138,11 +138,9 @@ void MainWindow::connectCommands()
     connect(m_fileList, &FileListView::propertiesRequested, this, [this] { m_fileInfoWindows->showProperties(); });
     connect(m_details, &DetailsPanel::executeClicked, this, [this] { m_fileInfoWindows->execute(m_details->shownPath()); });
     connect(m_fileCommands, &CatalogFileCommands::missingFilesFound, this, &MainWindow::showMissingFiles);
-    connect(m_fileCommands, &CatalogFileCommands::catalogReplaced, this, [this] {
-        m_fileListModel->clear();
-        if (m_missingFiles)
-            m_missingFiles->close();
-    });
+    // The Missing Files window stays while the user works (File > New included); only
+    // the next load replaces its list, or closes it when that load found every file.
+    connect(m_fileCommands, &CatalogFileCommands::catalogReplaced, m_fileListModel, &FileListModel::clear);
 }
 
 void MainWindow::load(const QString &commandLine)
@@ -198,6 +196,8 @@ void MainWindow::showMissingFiles(const QStringList &paths)
 {
     if (m_missingFiles)
         m_missingFiles->close();
+    if (paths.isEmpty())
+        return;
     m_missingFiles = new MissingFilesDialog(paths, m_interaction, this);
     m_missingFiles->show();
     m_missingFiles->raise();
@@ -237,25 +237,37 @@ MainWindowLayout::Input MainWindow::layoutInput(double x) const
 void MainWindow::SizeControls(double x)
 {
     using namespace MainWindowLayout;
-    const Input in = layoutInput(x);
+    Input in = layoutInput(x);
+    const double controlHeight =
+        toTwips(qMax(m_searchText->sizeHint().height(), m_advancedSearchButton->sizeHint().height()));
+    const double controlRow = qMax(kTitleStripHeight, controlHeight);
+    in.titleStripHeight = controlRow;
     m_layout = MainWindowLayout::SizeControls(in, m_layout);
+    const double freeFrom = m_layout.title1Left + toTwips(m_filesTitle->sizeHint().width()) + kSearchGap;
+    const double searchWidth = toTwips(m_searchButton->sizeHint().width());
+    const double advancedWidth = toTwips(m_advancedSearchButton->sizeHint().width());
+    const SearchPlaces search = placeSearchControls(in.windowWidth, freeFrom, searchWidth, advancedWidth);
+    if (search.ownRow) {
+        // Too narrow to share the titles' row: the strip grows by a row for the search.
+        in.titleStripHeight = controlRow + kTitleStripHeight;
+        m_layout = MainWindowLayout::SizeControls(in, m_layout);
+    }
 
     // The central area starts below the toolbar; the layout counts from the menu bar.
     const double originY = in.titleStripTop;
     auto place = [&](QWidget *w, double left, double top, double width, double height) {
         w->setGeometry(toPixels(left), toPixels(top - originY), qMax(0, toPixels(width)), qMax(0, toPixels(height)));
     };
-    place(m_titleStrip, 0, originY, in.windowWidth, kTitleStripHeight);
-    const int stripHeight = toPixels(kTitleStripHeight);
-    m_folderTitle->setGeometry(0, 0, qMax(0, toPixels(m_layout.title0Width)), stripHeight);
-    m_filesTitle->setGeometry(toPixels(m_layout.title1Left), 0, qMax(0, toPixels(m_layout.title1Width)), stripHeight);
-    const int buttonsRight = m_titleStrip->width() - 4;
-    const int advancedWidth = m_advancedSearchButton->sizeHint().width();
-    const int searchWidth = m_searchButton->sizeHint().width();
-    m_advancedSearchButton->setGeometry(buttonsRight - advancedWidth, 1, advancedWidth, stripHeight - 2);
-    m_searchButton->setGeometry(buttonsRight - advancedWidth - 4 - searchWidth, 1, searchWidth, stripHeight - 2);
-    const int textWidth = qMin(toPixels(2400), qMax(0, m_searchButton->x() - 4 - toPixels(m_layout.title1Left + 600)));
-    m_searchText->setGeometry(m_searchButton->x() - 4 - textWidth, 1, textWidth, stripHeight - 2);
+    place(m_titleStrip, 0, originY, in.windowWidth, in.titleStripHeight);
+    // With a search row of its own the titles go below it, right above their panes.
+    const double titlesTop = search.ownRow ? originY + controlRow : originY;
+    const double titlesHeight = search.ownRow ? kTitleStripHeight : controlRow;
+    const double controlsTop = originY;
+    place(m_folderTitle, 0, titlesTop, m_layout.title0Width, titlesHeight);
+    place(m_filesTitle, m_layout.title1Left, titlesTop, m_layout.title1Width, titlesHeight);
+    place(m_searchText, search.textLeft, controlsTop, search.textWidth, controlRow);
+    place(m_searchButton, search.searchLeft, controlsTop, searchWidth, controlRow);
+    place(m_advancedSearchButton, search.advancedLeft, controlsTop, advancedWidth, controlRow);
 
     place(m_tree, 0, m_layout.treeTop, m_layout.treeWidth, m_layout.treeHeight);
     place(m_splitter, m_layout.splitterX, m_layout.splitterTop, kSplitterWidth, m_layout.splitterHeight);

@@ -1,5 +1,7 @@
 #include "MainWindowLayout.h"
 
+#include <QtGlobal>
+
 namespace MainWindowLayout {
 
 Result SizeControls(const Input &in, const Result &previous)
@@ -44,6 +46,23 @@ double indicatorLeft(double candidate, double windowWidth)
     if (candidate > windowWidth - kIndicatorMargin)
         return windowWidth - kIndicatorMargin;
     return candidate;
+}
+
+SearchPlaces placeSearchControls(double windowWidth, double freeFrom, double searchWidth, double advancedWidth)
+{
+    SearchPlaces p;
+    p.advancedLeft = windowWidth - kSearchGap - advancedWidth;
+    p.searchLeft = p.advancedLeft - kSearchGap - searchWidth;
+    const double textRight = p.searchLeft - kSearchGap;
+    if (textRight - freeFrom >= kMinSearchTextWidth) {
+        p.textWidth = qMin(kMaxSearchTextWidth, textRight - freeFrom);
+        p.textLeft = textRight - p.textWidth;
+        return p;
+    }
+    p.ownRow = true;
+    p.textLeft = kSearchGap;
+    p.textWidth = qMax(0.0, textRight - kSearchGap);
+    return p;
 }
 
 } // namespace MainWindowLayout

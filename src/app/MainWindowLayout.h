@@ -37,4 +37,20 @@ Result SizeControls(const Input &input, const Result &previous = Result());
 // Where the drag indicator goes for a pointer at candidate (window coordinates).
 double indicatorLeft(double candidate, double windowWidth);
 
+constexpr double kSearchGap = 60;
+constexpr double kMinSearchTextWidth = 1800; // room for a few words of search text
+constexpr double kMaxSearchTextWidth = 2400;
+
+// The quick-search box and its two buttons, at the right end of the title strip.
+struct SearchPlaces {
+    bool ownRow = false; // in a row of their own above the titles, across the window
+    double textLeft = 0, textWidth = 0;
+    double searchLeft = 0, advancedLeft = 0;
+};
+
+// The controls sit beside the "Files:" title when the box keeps at least
+// kMinSearchTextWidth right of freeFrom there; otherwise they take a row of their own
+// and the box takes what the buttons leave of the window's width.
+SearchPlaces placeSearchControls(double windowWidth, double freeFrom, double searchWidth, double advancedWidth);
+
 } // namespace MainWindowLayout

@@ -13,9 +13,10 @@
 #include <vector>
 
 // Walks a folder (and, if asked, every folder below it on the same file system) once,
-// noting in each folder the files that any pass of the scan finds. Folders come out in the order one pass visits
-// them: the start folder first, then the folders below it depth first, each folder's
-// subfolders before its own files. Subfolders and files are taken in the order of
+// noting in each folder the files that any pass of the scan finds. Folders come out in
+// the order one pass visits them: the start folder first, then the folders below it
+// depth first, each folder's subfolders before its own files (for M holding A, with A1
+// and A2, and B: M, A1, A2, A, B). Subfolders and files are taken in the order of
 // FileNameRules::listsBefore.
 class FolderWalker
 {

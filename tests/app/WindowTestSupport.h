@@ -17,22 +17,6 @@
 
 #include <memory>
 
-// Everything a message box shows, as one line: "Title, Icon, Buttons: text".
-inline QString shown(const Interaction::Message &m)
-{
-    static const char *const icons[] = {"None", "Critical", "Question", "Information", "Exclamation"};
-    static const char *const buttons[] = {"Ok", "YesNo", "YesNoCancel"};
-    return QStringLiteral("%1, %2, %3: %4")
-        .arg(m.title, QLatin1String(icons[int(m.icon)]), QLatin1String(buttons[int(m.buttons)]), m.text);
-}
-inline QStringList shownMessages(const ScriptedInteraction &ui)
-{
-    QStringList lines;
-    for (const Interaction::Message &m : ui.messages)
-        lines.append(shown(m));
-    return lines;
-}
-
 // Main windows over a small catalog of real files in a temporary folder, every
 // dialog answered from a script: 1 Photos (3 Holidays below it), 2 Music, 4 Empty.
 // Photos holds a.png (filed twice), b.jpg, d.bmp and notes.txt.

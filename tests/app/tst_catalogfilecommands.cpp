@@ -22,6 +22,8 @@ private Q_SLOTS:
     void save_data();
     void save();
     void saveRefusesTooManyCategories();
+    void saveProposesTheCatalogsOwnFile_data();
+    void saveProposesTheCatalogsOwnFile();
     void openOffersSaveFirst_data();
     void openOffersSaveFirst();
     void openReportsProblems_data();
@@ -68,8 +70,8 @@ void TestCatalogFileCommands::save_data()
     QTest::addColumn<SaveOutcome>("outcome");
     QTest::addColumn<QStringList>("messages"); // %1 the chosen file
     QTest::addColumn<QByteArray>("written"); // the chosen file's contents after
-    const QString done = QStringLiteral("Corvanta, Information, Ok: Marlowind Database successfully saved.");
-    const QString overwrite = QStringLiteral("Corvanta, Critical, YesNo: %1 already exists. Do you wish to overwrite?");
+    const QString done = QStringLiteral("Corvanta|Information|Ok|Marlowind Database successfully saved.");
+    const QString overwrite = QStringLiteral("Corvanta|Critical|YesNo|%1 already exists. Do you wish to overwrite?");
     const QByteArray categoryA(" 1 \r\n\"A\"           \"A\"            1 \r\n");
     QTest::newRow("dialog cancelled") << QString() << "A" << QByteArray() << QString() << Answer::No
                                       << SaveOutcome::Cancelled << QStringList{} << QByteArray();
@@ -81,13 +83,13 @@ void TestCatalogFileCommands::save_data()
                                                    << SaveOutcome::Saved << QStringList{overwrite, done} << categoryA;
     QTest::newRow("Temporary left out, with a warning")
         << QString() << Catalog::kTemporaryName << QByteArray() << "t.kvd" << Answer::No << SaveOutcome::Saved
-        << QStringList{"Corvanta, Critical, Ok: Temporary folder will not be saved. If you want to save the files in "
+        << QStringList{"Corvanta|Critical|Ok|Temporary folder will not be saved. If you want to save the files in "
                        "the folder, please drag the files to their respective folders.",
                        done}
         << QByteArray(" 0 \r\n");
     QTest::newRow("write failure: unsaved, nothing written")
         << QString() << "A" << QByteArray() << "no such folder/c.kvd" << Answer::No << SaveOutcome::Failed
-        << QStringList{"Marlowind, Critical, Ok: An error has occured when trying to save. Please report the error to "
+        << QStringList{"Marlowind|Critical|Ok|An error has occured when trying to save. Please report the error to "
                        "support@corvanta.org.\n76 - Path not found."}
         << QByteArray();
 }
@@ -119,7 +121,7 @@ void TestCatalogFileCommands::save()
     QCOMPARE(dialog.filter, QStringLiteral("Marlowind Database (*.kvd);;All Files (*.*)"));
     QCOMPARE(dialog.fileName, last);
     QCOMPARE(dialog.initialFolder, last.isEmpty() ? CatalogFileCommands::programFolder() : QFileInfo(last).path());
-    QCOMPARE(shownMessages(*m_ui), messages.replaceInStrings(QStringLiteral("%1"), path));
+    QCOMPARE(m_ui->shownMessages(), messages.replaceInStrings(QStringLiteral("%1"), path));
     QTEST(TestFiles::readFile(path), "written");
     QCOMPARE(QFileInfo::exists(path), !TestFiles::readFile(path).isEmpty());
     QCOMPARE(m_catalog->FileListSaved(), outcome == SaveOutcome::Saved);
@@ -133,13 +135,57 @@ void TestCatalogFileCommands::saveRefusesTooManyCategories()
     m_catalog->markChanged();
     QCOMPARE(m_commands->save(), SaveOutcome::Failed);
     QVERIFY(m_ui->saveDialogs.isEmpty());
-    QCOMPARE(shownMessages(*m_ui), QStringList{"Corvanta, Critical, Ok: This catalog has 5001 categories, but a catalog "
+    QCOMPARE(m_ui->shownMessages(), QStringList{"Corvanta|Critical|Ok|This catalog has 5001 categories, but a catalog "
                                                "file holds at most 5000. Please delete some categories, then save again."});
 
     // With the system category left out, 5001 nodes fit.
     m_catalog->tree().rename(5001, Catalog::kTemporaryName);
     m_ui->saveFileAnswers = {m_dir->filePath(QStringLiteral("big.kvd"))};
     QCOMPARE(m_commands->save(), SaveOutcome::Saved);
+}
+
+void TestCatalogFileCommands::saveProposesTheCatalogsOwnFile_data()
+{
+    QTest::addColumn<QString>("start"); // how the catalog came to the window
+    QTest::addColumn<QString>("proposed"); // by File > Save, the offer of File > Open and closing
+    QTest::newRow("from the command line: its own file") << "command line" << "own.kvd";
+    QTest::newRow("saved under another name: that file") << "saved as" << "copy.kvd";
+    QTest::newRow("File > New: the last file chosen") << "new" << "last.kvd";
+    QTest::newRow("empty start: the last file chosen") << "none" << "last.kvd";
+}
+
+// The command line names own.kvd while "Default FilePath" still names last.kvd.
+void TestCatalogFileCommands::saveProposesTheCatalogsOwnFile()
+{
+    QFETCH(QString, start);
+    const QString own = catalogFile(QStringLiteral("own.kvd"), " 0 \r\n");
+    const QString last = catalogFile(QStringLiteral("last.kvd"), " 0 \r\n");
+    m_settings->setDefaultFilePath(last);
+    m_commands->loadAtStartup(start == QLatin1String("none") ? QString() : own);
+    if (start == QLatin1String("saved as")) {
+        m_ui->saveFileAnswers = {m_dir->filePath(QStringLiteral("copy.kvd"))};
+        QCOMPARE(m_commands->save(), SaveOutcome::Saved);
+    } else if (start == QLatin1String("new")) {
+        m_ui->answers = {Answer::Yes};
+        m_commands->newCatalog();
+    }
+    const QString stored = m_settings->defaultFilePath();
+    m_ui->saveDialogs.clear();
+    m_catalog->markChanged();
+    m_ui->answers = {Answer::Yes, Answer::Yes}; // save first, to Open and to closing
+    m_ui->openFileAnswers = {last};
+    m_ui->saveFileAnswers = {QString(), QString(), QString()}; // each Save dialog cancelled
+
+    m_commands->open();
+    QVERIFY(!m_commands->confirmClose());
+    QCOMPARE(m_commands->save(), SaveOutcome::Cancelled);
+    QStringList named;
+    for (const Interaction::FileDialog &dialog : m_ui->saveDialogs)
+        named << QFileInfo(dialog.fileName).fileName() + QLatin1Char(' ') + QFileInfo(dialog.initialFolder).fileName();
+    QFETCH(QString, proposed);
+    const QString inFolder = proposed + QLatin1Char(' ') + QFileInfo(m_dir->path()).fileName();
+    QCOMPARE(named, (QStringList{inFolder, inFolder, inFolder}));
+    QCOMPARE(m_settings->defaultFilePath(), stored); // as written by the dialogs alone
 }
 
 void TestCatalogFileCommands::openOffersSaveFirst_data()
@@ -175,11 +221,9 @@ void TestCatalogFileCommands::openOffersSaveFirst()
     m_commands->open();
     QCOMPARE(m_ui->openDialogs.value(0).title, QStringLiteral("Open"));
     QCOMPARE(m_ui->openDialogs.value(0).fileName, current);
-    QCOMPARE(shownMessages(*m_ui).value(0),
-             changed ? QStringLiteral("Corvanta, Question, YesNo: Do you wish to save changes to current FileList?")
+    QCOMPARE(m_ui->shownMessages().value(0),
+             changed ? QStringLiteral("Corvanta|None|YesNo|Do you wish to save changes to current FileList?")
                      : QString());
-    if (!m_ui->saveDialogs.isEmpty()) // proposes the current catalog's file, not the one chosen
-        QCOMPARE(m_ui->saveDialogs[0].fileName, current);
     QCOMPARE(TestFiles::readFile(current).contains("Edited"), saveDialogAnswered);
     QCOMPARE(TestFiles::readFile(next), QByteArray("1\r\n\"N\",\"N\",1\r\n"));
     QCOMPARE(m_catalog->tree().nodeCount(), 1);
@@ -203,15 +247,15 @@ void TestCatalogFileCommands::openReportsProblems_data()
         << QString() << QString() << 1;
     QTest::newRow("malformed: the line where reading stopped")
         << QByteArray("2\r\n\"A\",\"A\",1\r\n\"B\",\"B\",x\r\n") << QStringList{}
-        << "Corvanta, Exclamation, Ok: The catalog file %1 could not be read completely. Reading stopped at line 3: "
+        << "Corvanta|Exclamation|Ok|The catalog file %1 could not be read completely. Reading stopped at line 3: "
         << "A" << 0;
     QTest::newRow("missing: the catalog is kept")
-        << QByteArray() << QStringList{} << "Corvanta, Critical, Ok: The catalog file %1 could not be opened: 76 - Path not found."
+        << QByteArray() << QStringList{} << "Corvanta|Critical|Ok|The catalog file %1 could not be opened: 76 - Path not found."
         << "Kept" << 1;
     // Opening it to read would wait for a writer for good.
     QTest::newRow("named pipe: refused, the catalog is kept")
         << QByteArray("PIPE") << QStringList{}
-        << "Corvanta, Critical, Ok: The catalog file %1 could not be opened: 75 - Path/File access error (a named pipe is "
+        << "Corvanta|Critical|Ok|The catalog file %1 could not be opened: 75 - Path/File access error (a named pipe is "
            "not a file)."
         << "Kept" << 1;
 }
@@ -231,15 +275,21 @@ void TestCatalogFileCommands::openReportsProblems()
     }
     m_catalog->tree().addRoot(QStringLiteral("Kept"));
     m_catalog->markSaved();
+    const QString before = m_dir->filePath(QStringLiteral("before.kvd"));
+    m_settings->setDefaultFilePath(before);
     QSignalSpy reported(m_commands.get(), &CatalogFileCommands::missingFilesFound);
     m_ui->openFileAnswers = {path};
 
     m_commands->open();
-    QCOMPARE(reported.count(), missing.isEmpty() ? 0 : 1);
+    const bool replaced = root != QLatin1String("Kept");
+    QCOMPARE(reported.count(), replaced ? 1 : 0); // every load reports, an empty list too
     QCOMPARE(reported.value(0).value(0).toStringList(), missing);
+    // Remembered only once it stands for the catalog in the window.
+    QCOMPARE(m_settings->defaultFilePath(), replaced ? path : before);
+    QCOMPARE(m_commands->catalogFile(), replaced ? path : QString());
     QCOMPARE(m_ui->messages.size(), message.isEmpty() ? 0 : 1);
-    if (!message.isEmpty())
-        QVERIFY2(shown(m_ui->messages[0]).startsWith(message.arg(path)), qPrintable(shown(m_ui->messages[0])));
+    const QString first = m_ui->shownMessages().value(0);
+    QVERIFY2(message.isEmpty() || first.startsWith(message.arg(path)), qPrintable(first));
     QCOMPARE(m_catalog->tree().nodeCount(), root.isEmpty() ? 0 : 1);
     if (!root.isEmpty())
         QCOMPARE(m_catalog->tree().node(1)->name, root);
@@ -265,7 +315,7 @@ void TestCatalogFileCommands::newAsksAndKeepsSavedFlag()
     savedBefore ? m_catalog->markSaved() : m_catalog->markChanged();
     m_ui->answers = {answer};
     m_commands->newCatalog();
-    QCOMPARE(shownMessages(*m_ui), QStringList{"Corvanta, Question, YesNo: Are you sure you want to clear the current "
+    QCOMPARE(m_ui->shownMessages(), QStringList{"Corvanta|None|YesNo|Are you sure you want to clear the current "
                                                "list and start a new list?"});
     QCOMPARE(m_catalog->FileListSaved(), savedBefore);
     QCOMPARE(m_catalog->tree().nodeCount(), answer == Answer::No ? 1 : 0);
@@ -296,7 +346,7 @@ void TestCatalogFileCommands::closeOffersSave()
     if (answer == Answer::Yes)
         m_ui->saveFileAnswers = {saveAs.isEmpty() ? QString() : m_dir->filePath(saveAs)};
     QTEST(m_commands->confirmClose(), "mayClose");
-    QCOMPARE(shown(m_ui->messages.value(0)), QStringLiteral("Corvanta, Critical, YesNoCancel: Your filelist has been "
+    QCOMPARE(m_ui->shownMessages().value(0), QStringLiteral("Corvanta|Critical|YesNoCancel|Your filelist has been "
                                                             "changed since you last saved it. Would you like to save now?"));
 
     // Once saved, nothing is asked.
@@ -319,6 +369,9 @@ void TestCatalogFileCommands::startupChoosesCatalog_data()
     QTest::newRow("last used") << QStringList{} << QStringLiteral("last.kvd") << "FromSettings";
     QTest::newRow("missing command line file") << QStringList{"gone.kvd"} << QStringLiteral("last.kvd") << QString();
     QTest::newRow("missing last file") << QStringList{} << QStringLiteral("gone.kvd") << QString();
+    QTest::newRow("a folder on the command line is no file") << QStringList{"folder"} << QStringLiteral("last.kvd")
+                                                             << QString();
+    QTest::newRow("a folder as the last file") << QStringList{} << QStringLiteral("folder") << QString();
 }
 
 void TestCatalogFileCommands::startupChoosesCatalog()
@@ -328,6 +381,7 @@ void TestCatalogFileCommands::startupChoosesCatalog()
     QFETCH(QString, expectedRoot);
     catalogFile(QStringLiteral("cmd catalog.kvd"), "1\r\n\"FromCommandLine\",\"FromCommandLine\",1\r\n");
     catalogFile(QStringLiteral("last.kvd"), "1\r\n\"FromSettings\",\"FromSettings\",1\r\n");
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("folder")));
     if (!lastUsed.isEmpty())
         m_settings->setDefaultFilePath(m_dir->filePath(lastUsed));
     if (!arguments.isEmpty())

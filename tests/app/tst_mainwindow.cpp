@@ -1,9 +1,14 @@
+#include "DetailsPanel.h"
 #include "FileRecord.h"
 #include "WindowTestSupport.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
@@ -27,6 +32,8 @@ private Q_SLOTS:
     void menusAndContextMenu();
     void toolbarButtonsTriggerTheirMenuEntries();
     void firstRunPlacementAndMinimumWidth();
+    void nothingCutOrOverlapping_data();
+    void nothingCutOrOverlapping();
     void barTogglesMovePanes();
     void splitterDragClampsIndicatorAndLayout();
     void closing_data();
@@ -70,18 +77,12 @@ void TestMainWindow::menusAndContextMenu()
                           "mnuRemoveItem|Remove Item|"}));
 }
 
-// Each button fires its menu entry; the entries reach their commands (New and Open
-// here, the others where their behaviour is tested).
+// Each button fires its menu entry; the entries reach their commands where their
+// behaviour is tested.
 void TestMainWindow::toolbarButtonsTriggerTheirMenuEntries()
 {
     MainWindow *window = makeWindow(QString());
     QVERIFY(window);
-    m_ui->answers = {Answer::No};
-    m_ui->openFileAnswers = {QString()};
-    window->actions().action(QStringLiteral("mnuFileNew"))->trigger();
-    window->actions().action(QStringLiteral("mnuFileOpen"))->trigger();
-    QCOMPARE(m_ui->messageTexts(), QStringList{"Are you sure you want to clear the current list and start a new list?"});
-    QCOMPARE(m_ui->openDialogs.size(), 1);
 
     const QStringList buttons[] = { // key, tool tip, image key, menu entry
         {"New", "New", "New", "mnuFileNew"},
@@ -120,6 +121,61 @@ void TestMainWindow::firstRunPlacementAndMinimumWidth()
     window->resize(window->toPixels(1000), window->height());
     QCOMPARE(window->width(), window->toPixels(3000));
     QCOMPARE(window->lastLayout().splitterX, 1500.0);
+}
+
+void TestMainWindow::nothingCutOrOverlapping_data()
+{
+    QTest::addColumn<QSize>("size"); // in twips
+    QTest::addColumn<bool>("searchRowOfItsOwn");
+    QTest::addColumn<DetailsPanel::Arrangement>("details");
+    QTest::newRow("default size") << QSize(6500, 6500) << true << DetailsPanel::Arrangement::Stacked;
+    QTest::newRow("large") << QSize(15000, 11000) << false << DetailsPanel::Arrangement::InOneRow;
+}
+
+// Every caption, value, box and button of the title strip and the details panel is
+// shown whole, and none lies over another.
+void TestMainWindow::nothingCutOrOverlapping()
+{
+    QFETCH(QSize, size);
+    MainWindow *window = makeLoadedWindow();
+    QVERIFY(window);
+    window->resize(window->toPixels(size.width()), window->toPixels(size.height()));
+    clickCategory(window, 1);
+    clickRow(window, 0); // the longest name and path
+    QCoreApplication::processEvents();
+    QTEST(window->detailsPanel().arrangement(), "details");
+    QWidget *strip = window->findChild<QWidget *>(QStringLiteral("picTitles"));
+    QList<QWidget *> parts = strip->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    for (QWidget *part : window->detailsPanel().findChildren<QWidget *>()) {
+        if (qobject_cast<QLabel *>(part) || qobject_cast<QPushButton *>(part) || part->objectName() == "txtKeywords"
+            || part->objectName() == "picPreview")
+            parts.append(part);
+    }
+    QCOMPARE(parts.size(), 5 + 14 + 5);
+    // What a part covers, in the window: a label only its text, from the left.
+    const auto covered = [window](QWidget *part) {
+        const auto *label = qobject_cast<QLabel *>(part);
+        const QSize size = label && !label->wordWrap() ? part->sizeHint().boundedTo(part->size()) : part->size();
+        return QRect(part->mapTo(window, QPoint(0, 0)), size);
+    };
+    for (QWidget *part : parts) {
+        const QString name = part->objectName() + QLatin1Char(' ') + part->property("text").toString();
+        QVERIFY2(part->isVisibleTo(window), qPrintable(name));
+        const auto *label = qobject_cast<QLabel *>(part);
+        const bool wraps = label && label->wordWrap();
+        const QSize whole = wraps ? QSize(0, label->heightForWidth(label->width()))
+                                  : QSize(part->sizeHint().width(), part->minimumSizeHint().height());
+        QVERIFY2(part->width() >= whole.width() && part->height() >= whole.height(), qPrintable(name + " is cut"));
+        for (QWidget *other : parts) {
+            QVERIFY2(other == part || !covered(other).intersects(covered(part)),
+                     qPrintable(name + QStringLiteral(" overlaps ") + other->objectName()));
+        }
+    }
+    // The box has room for a few words, and the details need no sideways scrolling.
+    QVERIFY(window->findChild<QLineEdit *>(QStringLiteral("txtSearch"))->width() >= window->toPixels(1800));
+    const int searchTop = window->findChild<QWidget *>(QStringLiteral("cmdSearch"))->y();
+    QTEST(searchTop < window->findChild<QWidget *>(QStringLiteral("lblTitle1"))->y(), "searchRowOfItsOwn");
+    QVERIFY(!window->detailsPanel().findChild<QScrollArea *>()->horizontalScrollBar()->isVisible());
 }
 
 // Hiding the toolbar moves the panes up; hiding either bar makes them taller.
@@ -200,14 +256,19 @@ void TestMainWindow::closing()
 
 void TestMainWindow::missingFilesWindow_data()
 {
-    QTest::addColumn<bool>("closeMainWindow");
-    QTest::newRow("OK explains, then closes it") << false;
-    QTest::newRow("closing the main window closes it") << true;
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<bool>("staysOpen");
+    QTest::newRow("OK explains, then closes it") << "ok" << false;
+    QTest::newRow("closing the main window closes it") << "close" << false;
+    QTest::newRow("File > New leaves it open") << "new" << true;
+    QTest::newRow("a failed File > Open leaves it open") << "open unreadable" << true;
+    QTest::newRow("File > Open of a catalog without missing files closes it") << "open complete" << false;
 }
 
 void TestMainWindow::missingFilesWindow()
 {
-    QFETCH(bool, closeMainWindow);
+    QFETCH(QString, then);
+    QFETCH(bool, staysOpen);
     MainWindow *window = makeWindow(TestFiles::createFile(
         path(QStringLiteral("m.kvd")), "0\r\n\"/nowhere/a.jpg\",1,\"\"\r\n\"/nowhere/b.jpg\",1,\"\"\r\n"));
     QVERIFY(window);
@@ -218,35 +279,37 @@ void TestMainWindow::missingFilesWindow()
     QVERIFY(!dialog->isModal());
     QCOMPARE(dialog->findChild<QListView *>()->model()->rowCount(), 2);
     QVERIFY(window->catalog().FileListSaved());
-    if (closeMainWindow) {
-        QVERIFY(window->close());
-        QTRY_VERIFY(!dialog || !dialog->isVisible());
-        return;
-    }
     auto *ok = dialog->findChild<QPushButton *>(QStringLiteral("cmdOkay"));
     QCOMPARE(ok->text(), QStringLiteral("OK"));
-    QTest::mouseClick(ok, Qt::LeftButton);
-    QCOMPARE(shownMessages(*m_ui),
-             QStringList{"Marlowind, None, Ok: Saving list after program loads will remove references to the invalid "
-                         "files. If you wish to save the reference, do not save the filelist and correct the path to "
-                         "the files."});
-    QTRY_VERIFY(!dialog);
+    if (then == QLatin1String("ok")) {
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QCOMPARE(m_ui->shownMessages(),
+                 QStringList{"Marlowind|None|Ok|Saving list after program loads will remove references to the "
+                             "invalid files. If you wish to save the reference, do not save the filelist and correct "
+                             "the path to the files."});
+    } else if (then == QLatin1String("close")) {
+        QVERIFY(window->close());
+    } else if (then == QLatin1String("new")) {
+        m_ui->answers = {Answer::Yes};
+        window->actions().action(QStringLiteral("mnuFileNew"))->trigger();
+    } else {
+        const bool complete = then == QLatin1String("open complete");
+        m_ui->openFileAnswers = {complete ? m_catalogPath : path(QStringLiteral("no.kvd"))};
+        window->actions().action(QStringLiteral("mnuFileOpen"))->trigger();
+    }
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(dialog && dialog->isVisible(), staysOpen);
 }
 
 void TestMainWindow::clickingCategoryListsItsFiles_data()
 {
     QTest::addColumn<int>("before"); // listed first, so that stale rows would show
     QTest::addColumn<int>("category");
-    QTest::addColumn<QStringList>("names");
-    QTest::addColumn<QStringList>("extensions");
-    QTest::addColumn<QStringList>("keywords");
-    QTest::newRow("category with a file filed twice gives one row")
-        << 2 << 1 << QStringList{"a", "b", "d", "notes"} << QStringList{"png", "jpg", "bmp", "txt"}
-        << QStringList{"sunset", "beach", "mountain", ""};
-    QTest::newRow("another category") << 1 << 2 << QStringList{"song"} << QStringList{"mp3"} << QStringList{"rock"};
-    QTest::newRow("sub-category, dotted name") << 1 << 3 << QStringList{"holiday.2004"} << QStringList{"png"}
-                                                << QStringList{"sun"};
-    QTest::newRow("category without files") << 1 << 4 << QStringList{} << QStringList{} << QStringList{};
+    QTest::addColumn<QStringList>("names"); // the cells are the model's business
+    QTest::newRow("category with a file filed twice gives one row") << 2 << 1 << QStringList{"a", "b", "d", "notes"};
+    QTest::newRow("sub-category, dotted name") << 1 << 3 << QStringList{"holiday.2004"};
+    QTest::newRow("category without files") << 1 << 4 << QStringList{};
 }
 
 void TestMainWindow::clickingCategoryListsItsFiles()
@@ -265,8 +328,6 @@ void TestMainWindow::clickingCategoryListsItsFiles()
 
     QCOMPARE(window->selectedCategory(), category);
     QTEST(rowNames(window), "names");
-    QTEST(column(window, ExtensionColumn), "extensions");
-    QTEST(column(window, KeywordsColumn), "keywords");
     QVERIFY(!column(window, 0, FileListModel::PathRole).contains(kSentinelRecord));
     QVERIFY(window->catalog().FileListSaved());
 }

@@ -14,8 +14,8 @@ private Q_SLOTS:
     void panesFollowSplitter();
     void barsTakeTheirHeight_data();
     void barsTakeTheirHeight();
-    void indicatorStopsNearEdges_data();
-    void indicatorStopsNearEdges();
+    void searchControlsMoveToTheirOwnRowWhenNarrow_data();
+    void searchControlsMoveToTheirOwnRowWhenNarrow();
 };
 
 namespace {
@@ -35,40 +35,36 @@ Input window(double width, double x)
 
 } // namespace
 
+// The layout keeps each pane 1500 wide; the drag indicator stops 500 from an edge.
 void TestMainWindowLayout::splitterIsClamped_data()
 {
     QTest::addColumn<double>("width");
     QTest::addColumn<double>("x");
-    QTest::addColumn<double>("expected");
-    QTest::newRow("inside") << 6500.0 << 2500.0 << 2500.0;
-    QTest::newRow("too far left") << 6500.0 << 200.0 << 1500.0;
-    QTest::newRow("too far right") << 6500.0 << 6000.0 << 5000.0;
-    QTest::newRow("3000 wide sits at 1500") << 3000.0 << 2900.0 << 1500.0;
-    QTest::newRow("3000 wide from the left") << 3000.0 << 0.0 << 1500.0;
+    QTest::addColumn<double>("laidOut");
+    QTest::addColumn<double>("indicator");
+    QTest::newRow("inside") << 6500.0 << 2500.0 << 2500.0 << 2500.0;
+    QTest::newRow("200 from the left") << 6500.0 << 200.0 << 1500.0 << 500.0;
+    QTest::newRow("near the right") << 6500.0 << 6300.0 << 5000.0 << 6000.0;
+    QTest::newRow("3000 wide sits at 1500") << 3000.0 << 2900.0 << 1500.0 << 2500.0;
+    QTest::newRow("3000 wide from the left") << 3000.0 << 0.0 << 1500.0 << 500.0;
 }
 
 void TestMainWindowLayout::splitterIsClamped()
 {
     QFETCH(double, width);
     QFETCH(double, x);
-    QTEST(SizeControls(window(width, x)).splitterX, "expected");
+    QTEST(SizeControls(window(width, x)).splitterX, "laidOut");
+    QTEST(indicatorLeft(x, width), "indicator");
 }
 
 void TestMainWindowLayout::panesFollowSplitter()
 {
     const Result r = SizeControls(window(8000, 3000));
-    QCOMPARE(r.treeWidth, 3000.0);
-    QCOMPARE(r.listLeft, 3040.0);
-    QCOMPARE(r.listWidth, 8000.0 - 3140.0);
-    QCOMPARE(r.title0Width, 3000.0);
-    QCOMPARE(r.title1Left, 3060.0);
-    QCOMPARE(r.title1Width, r.listWidth - 40);
-    QCOMPARE(r.treeTop, 1000.0); // strip height plus toolbar
-    QCOMPARE(r.listTop, r.treeTop);
-    QCOMPARE(r.treeHeight, 8000.0 - 1000.0 - 300.0);
-    QCOMPARE(r.listHeight, r.treeHeight - 2800);
-    QCOMPARE(r.splitterTop, r.treeTop);
-    QCOMPARE(r.splitterHeight, r.treeHeight);
+    const QList<double> across{r.treeWidth, r.listLeft, r.listWidth, r.title0Width, r.title1Left, r.title1Width};
+    QCOMPARE(across, (QList<double>{3000, 3040, 4860, 3000, 3060, 4820}));
+    // The tree starts below the strip and the toolbar; the list leaves the details band.
+    const QList<double> down{r.treeTop, r.listTop, r.splitterTop, r.treeHeight, r.listHeight, r.splitterHeight};
+    QCOMPARE(down, (QList<double>{1000, 1000, 1000, 6700, 3900, 6700}));
 }
 
 void TestMainWindowLayout::barsTakeTheirHeight_data()
@@ -111,19 +107,28 @@ void TestMainWindowLayout::barsTakeTheirHeight()
     QTEST(r.splitterHeight, "splitterHeight");
 }
 
-void TestMainWindowLayout::indicatorStopsNearEdges_data()
+// The buttons are 900 and 1650 wide; the title leaves the strip free from freeFrom.
+void TestMainWindowLayout::searchControlsMoveToTheirOwnRowWhenNarrow_data()
 {
-    QTest::addColumn<double>("candidate");
-    QTest::addColumn<double>("expected");
-    QTest::newRow("200 from the left") << 200.0 << 500.0;
-    QTest::newRow("inside") << 2000.0 << 2000.0;
-    QTest::newRow("near the right") << 6300.0 << 6000.0;
+    QTest::addColumn<double>("width");
+    QTest::addColumn<double>("freeFrom");
+    QTest::addColumn<bool>("ownRow");
+    QTest::addColumn<QList<double>>("places"); // text left, text width, Search left, Advanced Search left
+    QTest::newRow("wide: beside the title, the box at its widest")
+        << 12000.0 << 4000.0 << false << QList<double>{6870, 2400, 9330, 10290};
+    QTest::newRow("just room for the narrowest box")
+        << 8530.0 << 4000.0 << false << QList<double>{4000, 1800, 5860, 6820};
+    QTest::newRow("default size: a row of their own, the box across the rest")
+        << 6500.0 << 3200.0 << true << QList<double>{60, 3710, 3830, 4790};
 }
 
-void TestMainWindowLayout::indicatorStopsNearEdges()
+void TestMainWindowLayout::searchControlsMoveToTheirOwnRowWhenNarrow()
 {
-    QFETCH(double, candidate);
-    QTEST(indicatorLeft(candidate, 6500), "expected");
+    QFETCH(double, width);
+    QFETCH(double, freeFrom);
+    const SearchPlaces p = placeSearchControls(width, freeFrom, 900, 1650);
+    QTEST(p.ownRow, "ownRow");
+    QTEST((QList<double>{p.textLeft, p.textWidth, p.searchLeft, p.advancedLeft}), "places");
 }
 
 QTEST_GUILESS_MAIN(TestMainWindowLayout)

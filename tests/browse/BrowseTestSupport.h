@@ -66,15 +66,10 @@ struct FileList {
 // "title|icon|buttons|text" for every message box.
 inline QStringList asked(const ScriptedInteraction &ui)
 {
-    static const char *const icons[] = {"None", "Critical", "Question", "Information", "Exclamation"};
-    static const char *const buttons[] = {"Ok", "YesNo", "YesNoCancel"};
     QStringList lines;
     for (const ScriptedInteraction::Prompt &p : ui.prompts)
         lines.append(p.title + QLatin1Char('|') + p.text + QLatin1Char('|') + p.defaultText);
-    for (const Interaction::Message &m : ui.messages)
-        lines.append(QStringLiteral("%1|%2|%3|%4")
-                         .arg(m.title, QLatin1String(icons[int(m.icon)]), QLatin1String(buttons[int(m.buttons)]), m.text));
-    return lines;
+    return lines + ui.shownMessages();
 }
 
 // The catalog's records, with the folder left out of their paths.

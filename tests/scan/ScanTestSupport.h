@@ -77,15 +77,3 @@ struct ScanFixture {
     }
 };
 
-// Each message as "title|icon|buttons|text", so that a whole conversation compares at once.
-inline QStringList describeAll(const QList<Interaction::Message> &messages)
-{
-    static const char *const icons[] = {"none", "critical", "question", "information", "exclamation"};
-    static const char *const buttons[] = {"ok", "yesno", "yesnocancel"};
-    QStringList described;
-    for (const Interaction::Message &message : messages) {
-        described.append(message.title + QLatin1Char('|') + QLatin1String(icons[int(message.icon)]) + QLatin1Char('|')
-                         + QLatin1String(buttons[int(message.buttons)]) + QLatin1Char('|') + message.text);
-    }
-    return described;
-}

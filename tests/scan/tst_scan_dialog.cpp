@@ -26,12 +26,12 @@ enum class Start { Search, AllFiles };
 enum class TreeSetup { Empty, WithoutTemporary, WithTemporary };
 
 const QString kQuestion = QStringLiteral(
-    "Corvanta|none|yesno|If you continue all files in your temporary category will be removed. Do you wish to "
+    "Corvanta|None|YesNo|If you continue all files in your temporary category will be removed. Do you wish to "
     "continue?");
 
 QString countMessage(const QString &title, int count)
 {
-    return title + QStringLiteral("|information|ok|A total of %1 files were found").arg(count);
+    return title + QStringLiteral("|Information|Ok|A total of %1 files were found").arg(count);
 }
 
 // The tree the cancel tests scan: nothing in the start folder itself, so every folder
@@ -127,8 +127,8 @@ private Q_SLOTS:
         // Names of the files left under "Temporary", in record order; "found" is the new one.
         QTest::addColumn<QStringList>("expectedTemporary");
 
-        const QString noDrives = QStringLiteral("|none|ok|No drives avaliable, creating temporary drive.");
-        const QString noTemporary = QStringLiteral("|information|ok|There is no temporary drive, creating one.");
+        const QString noDrives = QStringLiteral("|None|Ok|No drives avaliable, creating temporary drive.");
+        const QString noTemporary = QStringLiteral("|Information|Ok|There is no temporary drive, creating one.");
         const QString search = QStringLiteral("Marlowind");
         const QString allFiles = QStringLiteral("Corvanta");
         const QStringList temporaryOnly{"Temporary"};
@@ -193,7 +193,7 @@ private Q_SLOTS:
         openDialog(m_dir->path());
         QCOMPARE(runToEnd(start), scanRuns);
 
-        QTEST(describeAll(f.interaction.messages), "expectedMessages");
+        QTEST(f.interaction.shownMessages(), "expectedMessages");
         QVERIFY(f.interaction.unexpected.isEmpty());
         QStringList treeNames;
         for (int i = 1; i <= f.catalog.tree().nodeCount(); ++i)
@@ -392,7 +392,7 @@ private Q_SLOTS:
         QVERIFY(row->keywords.isEmpty());
         QCOMPARE(f.recordPathsIn(f.catalog.TemporaryIndex()), QStringList{good});
         QCOMPARE(f.interaction.messages.size(), 3);
-        QCOMPARE(describeAll(f.interaction.messages).at(1), countMessage(QStringLiteral("Corvanta"), 1));
+        QCOMPARE(f.interaction.shownMessages().at(1), countMessage(QStringLiteral("Corvanta"), 1));
         const Interaction::Message &leftOut = f.interaction.messages.at(2);
         QCOMPARE(leftOut.title, QStringLiteral("Corvanta"));
         QCOMPARE(leftOut.icon, Interaction::Icon::Information);

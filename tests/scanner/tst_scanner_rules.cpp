@@ -287,49 +287,48 @@ private Q_SLOTS:
 #endif
     }
 
-    void batchInsertEqualsOneInsertPerFile_data()
+    // Found f0, f1, f2 in that order: each one goes to position 1 (0 in an empty list).
+    void foundRecordsGoBehindTheFirst_data()
     {
         QTest::addColumn<QStringList>("initial");
         QTest::addColumn<int>("foundCount");
-
-        const QStringList filed{kSentinelRecord, "/a/x.jpg/1>k", "/a/y.jpg/2>"};
-        QTest::newRow("empty list, one found") << QStringList{} << 1;
-        QTest::newRow("empty list, several found") << QStringList{} << 5;
-        QTest::newRow("sentinel only, several found") << QStringList{kSentinelRecord} << 4;
-        QTest::newRow("filed records stay behind the found ones") << filed << 3;
-        QTest::newRow("loaded catalog without sentinel") << QStringList{"/a/x.jpg/1>"} << 2;
-        QTest::newRow("nothing found") << filed << 0;
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QList<int>>("categories");
+        const QString s = kSentinelRecord;
+        QTest::newRow("empty list: the first found stays first")
+            << QStringList{} << 3 << QStringList{"f0/9>", "f2/9>", "f1/9>"} << QList<int>{9, 9, 9};
+        QTest::newRow("behind the sentinel, newest first")
+            << QStringList{s} << 3 << QStringList{s, "f2/9>", "f1/9>", "f0/9>"} << QList<int>{30000, 9, 9, 9};
+        QTest::newRow("filed records stay behind the found ones")
+            << QStringList{s, "x/1>k", "y/2>"} << 2 << QStringList{s, "f1/9>", "f0/9>", "x/1>k", "y/2>"}
+            << QList<int>{30000, 9, 9, 1, 2};
+        QTest::newRow("nothing found") << QStringList{"x/1>"} << 0 << QStringList{"x/1>"} << QList<int>{1};
     }
 
-    void batchInsertEqualsOneInsertPerFile()
+    void foundRecordsGoBehindTheFirst()
     {
         QFETCH(QStringList, initial);
         QFETCH(int, foundCount);
         std::vector<QString> found;
         for (int i = 0; i < foundCount; ++i)
-            found.push_back(MakeFileRecord(QStringLiteral("/scan/f%1.jpg").arg(i), 9, QString()));
-
-        RecordList oneByOne;
+            found.push_back(QStringLiteral("f%1/9>").arg(i));
         RecordList batch;
+        RecordList reversed; // the scan session hands its records over newest first
         for (const QString &record : initial) {
-            oneByOne.append(record);
             batch.append(record);
-        }
-        for (const QString &record : found)
-            oneByOne.insert(oneByOne.isEmpty() ? 0 : 1, record);
-        insertFoundRecords(batch, found);
-        // The scan session hands its records over already reversed.
-        RecordList reversed;
-        for (const QString &record : initial)
             reversed.append(record);
+        }
+        insertFoundRecords(batch, found);
         insertFoundRecordsNewestFirst(reversed, {found.rbegin(), found.rend()});
-
         for (const RecordList *list : {&batch, &reversed}) {
-            QCOMPARE(list->size(), oneByOne.size());
+            QStringList records;
+            QList<int> categories;
             for (int i = 0; i < list->size(); ++i) {
-                QCOMPARE(list->at(i), oneByOne.at(i));
-                QCOMPARE(list->categoryAt(i), oneByOne.categoryAt(i));
+                records << list->at(i);
+                categories << list->categoryAt(i);
             }
+            QTEST(records, "expected");
+            QTEST(categories, "categories");
         }
     }
 };

@@ -46,6 +46,22 @@ bool ScriptedInteraction::openWithDefaultProgram(const QString &path)
     return opener ? opener(path) : true;
 }
 
+QString ScriptedInteraction::shown(const Message &m)
+{
+    static const char *const icons[] = {"None", "Critical", "Question", "Information", "Exclamation"};
+    static const char *const buttons[] = {"Ok", "YesNo", "YesNoCancel"};
+    return QStringLiteral("%1|%2|%3|%4")
+        .arg(m.title, QLatin1String(icons[int(m.icon)]), QLatin1String(buttons[int(m.buttons)]), m.text);
+}
+
+QStringList ScriptedInteraction::shownMessages() const
+{
+    QStringList lines;
+    for (const Message &m : messages)
+        lines.append(shown(m));
+    return lines;
+}
+
 QStringList ScriptedInteraction::messageTexts() const
 {
     QStringList texts;

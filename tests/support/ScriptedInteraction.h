@@ -45,4 +45,8 @@ public:
     bool openWithDefaultProgram(const QString &path) override;
 
     QStringList messageTexts() const;
+    // Each message box as one line, "Title|Icon|Buttons|text", so that a whole
+    // conversation compares at once.
+    static QString shown(const Interaction::Message &message);
+    QStringList shownMessages() const;
 };
