@@ -44,7 +44,7 @@ private:
     {
         return window->findChild<QPushButton *>(QString::fromLatin1(name));
     }
-    QStringList messages() const { return shownMessages(*m_ui).replaceInStrings(m_dir->path(), "%1"); }
+    QStringList messages() const { return m_ui->shownMessages().replaceInStrings(m_dir->path(), "%1"); }
     QStringList opened() const { return QStringList(m_ui->openedPrograms).replaceInStrings(m_dir->path(), "%1"); }
 
     QByteArray m_path;
@@ -71,8 +71,8 @@ void TestOpening::entryPoints_data()
     QTest::addColumn<QStringList>("opened");
     QTest::addColumn<QStringList>("messages");
     const QStringList b{"%1/b.jpg"};
-    const QStringList gone{"Corvanta, Critical, Ok: Error opening %1/b.jpg.",
-                           "Corvanta, None, Ok: 2 - The file no longer exists. It may have been moved, renamed or "
+    const QStringList gone{"Corvanta|Critical|Ok|Error opening %1/b.jpg.",
+                           "Corvanta|None|Ok|2 - The file no longer exists. It may have been moved, renamed or "
                            "deleted, or the disk that holds it may not be connected."};
     QTest::newRow("Execute opens the file shown") << EntryPoint::DetailsExecute << "b" << false << b << QStringList();
     QTest::newRow("Execute with no file shown") << EntryPoint::DetailsExecute << "" << false << QStringList()
@@ -128,15 +128,15 @@ void TestOpening::desktopOpener_data()
     QTest::newRow("takes the path and is not waited for")
         << FakePrograms::kRecordsArguments << QStringList() << QByteArray("%1/b.jpg\n");
     QTest::newRow("not installed")
-        << QByteArray() << QStringList{"Corvanta, Critical, Ok: Error opening %1/b.jpg.",
-                                       "Corvanta, None, Ok: 2 - No program to open files with was found. Install the "
+        << QByteArray() << QStringList{"Corvanta|Critical|Ok|Error opening %1/b.jpg.",
+                                       "Corvanta|None|Ok|2 - No program to open files with was found. Install the "
                                        "xdg-utils package, which provides xdg-open, and check that xdg-open is on "
                                        "the PATH."}
         << QByteArray();
     QTest::newRow("does not start")
         << FakePrograms::kBroken
-        << QStringList{"Corvanta, Critical, Ok: Error opening %1/b.jpg.",
-                       "Corvanta, None, Ok: 8 - xdg-open could not be started. Check that the xdg-utils package is "
+        << QStringList{"Corvanta|Critical|Ok|Error opening %1/b.jpg.",
+                       "Corvanta|None|Ok|8 - xdg-open could not be started. Check that the xdg-utils package is "
                        "installed completely and that \"xdg-open\" works in a terminal."}
         << QByteArray();
 }
@@ -208,12 +208,12 @@ void TestOpening::propertiesRefused_data()
     QTest::addColumn<Request>("request");
     QTest::addColumn<QStringList>("messages");
     QTest::newRow("menu on an empty list") << false << "" << false << Request::Menu
-                                           << QStringList{"Marlowind, Exclamation, Ok: Please select a file."};
+                                           << QStringList{"Marlowind|Exclamation|Ok|Please select a file."};
     QTest::newRow("double click on an empty list") << false << "" << false << Request::DoubleClick << QStringList();
     QTest::newRow("menu with rows, none selected") << true << "" << false << Request::Menu << QStringList();
     QTest::newRow("file gone since it was listed")
         << true << "b" << true << Request::Menu
-        << QStringList{"Error., None, Ok: Error - No such file or directory. Error number - 2."};
+        << QStringList{"Error.|None|Ok|Error - No such file or directory. Error number - 2."};
 }
 
 void TestOpening::propertiesRefused()
