@@ -56,25 +56,38 @@ char upperAscii(char16_t unit)
 }
 
 #if defined(__SSE2__)
-// Sixteen units at a time while they are all ASCII, which paths and keywords mostly are.
+// Upper-cases sixteen ASCII units at p into sixteen bytes at out; false, writing
+// nothing, when any of them is not ASCII.
+bool foldSixteen(const char16_t *p, char *out)
+{
+    const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+    const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 8));
+    const __m128i wide = _mm_and_si128(_mm_or_si128(low, high), _mm_set1_epi16(short(0xFF80)));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(wide, _mm_setzero_si128())) != 0xFFFF)
+        return false;
+    __m128i bytes = _mm_packus_epi16(low, high);
+    const __m128i lower = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('a' - 1)),
+                                        _mm_cmplt_epi8(bytes, _mm_set1_epi8('z' + 1)));
+    bytes = _mm_sub_epi8(bytes, _mm_and_si128(lower, _mm_set1_epi8(0x20)));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(out), bytes);
+    return true;
+}
+
+// Sixteen units at a time while they are all ASCII, which paths and keywords mostly
+// are; returns how many units were done.
 qsizetype foldAsciiRun(const char16_t *units, qsizetype size, char *&out)
 {
-    const __m128i nonAscii = _mm_set1_epi16(short(0xFF80));
-    const __m128i beforeA = _mm_set1_epi8('a' - 1);
-    const __m128i afterZ = _mm_set1_epi8('z' + 1);
-    const __m128i caseBit = _mm_set1_epi8(0x20);
     qsizetype i = 0;
     for (; i + 16 <= size; i += 16) {
-        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i *>(units + i));
-        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i *>(units + i + 8));
-        const __m128i wide = _mm_and_si128(_mm_or_si128(low, high), nonAscii);
-        if (_mm_movemask_epi8(_mm_cmpeq_epi16(wide, _mm_setzero_si128())) != 0xFFFF)
-            break;
-        __m128i bytes = _mm_packus_epi16(low, high);
-        const __m128i lower = _mm_and_si128(_mm_cmpgt_epi8(bytes, beforeA), _mm_cmplt_epi8(bytes, afterZ));
-        bytes = _mm_sub_epi8(bytes, _mm_and_si128(lower, caseBit));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(out), bytes);
+        if (!foldSixteen(units + i, out))
+            return i;
         out += 16;
+    }
+    // The last few units as one more vector that overlaps the one before: within an
+    // ASCII run every unit is one byte, so the bytes written twice are the same.
+    if (i > 0 && i < size && foldSixteen(units + size - 16, out - (i - (size - 16)))) {
+        out += size - i;
+        i = size;
     }
     return i;
 }
@@ -163,23 +176,54 @@ bool UpperCaseFinder::isIn(QStringView text) const
     return findIn(scratch.data(), std::size_t(end - scratch.data())) != npos;
 }
 
+namespace {
+
+#if defined(__SSE2__)
+// Candidates are the places where both the first and the last byte of the needle
+// stand, sixteen places at a time; only those are compared in full.
+std::size_t findWithVectors(const char *bytes, std::size_t size, std::size_t from, const std::string &needle)
+{
+    const std::size_t length = needle.size();
+    const __m128i first = _mm_set1_epi8(needle.front());
+    const __m128i last = _mm_set1_epi8(needle.back());
+    std::size_t i = from;
+    for (; i + length - 1 + 16 <= size; i += 16) {
+        const __m128i atFirst = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes + i));
+        const __m128i atLast = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes + i + length - 1));
+        unsigned candidates = unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(atFirst, first), _mm_cmpeq_epi8(atLast, last))));
+        while (candidates) {
+            const auto offset = std::size_t(__builtin_ctz(candidates));
+            if (std::memcmp(bytes + i + offset + 1, needle.data() + 1, length - 2) == 0)
+                return i + offset;
+            candidates &= candidates - 1;
+        }
+    }
+    for (; i + length <= size; ++i) {
+        if (bytes[i] == needle.front() && std::memcmp(bytes + i + 1, needle.data() + 1, length - 1) == 0)
+            return i;
+    }
+    return std::string::npos;
+}
+#endif
+
+} // namespace
+
 std::size_t UpperCaseFinder::findIn(const char *bytes, std::size_t size, std::size_t from) const
 {
     if (from > size)
         return npos;
     if (m_bytes.empty())
         return from;
-    const char *start = bytes + from;
-    const std::size_t left = size - from;
     if (m_bytes.size() == 1) {
-        const void *hit = std::memchr(start, m_bytes.front(), left);
+        const void *hit = std::memchr(bytes + from, m_bytes.front(), size - from);
         return hit ? std::size_t(static_cast<const char *>(hit) - bytes) : npos;
     }
-#if defined(__GLIBC__)
-    const void *hit = ::memmem(start, left, m_bytes.data(), m_bytes.size());
-    return hit ? std::size_t(static_cast<const char *>(hit) - bytes) : npos;
+#if defined(__SSE2__)
+    return findWithVectors(bytes, size, from, m_bytes);
 #else
-    const char *hit = std::search(start, start + left, std::boyer_moore_horspool_searcher(m_bytes.begin(), m_bytes.end()));
-    return hit == start + left ? npos : std::size_t(hit - bytes);
+    const char *start = bytes + from;
+    const char *end = bytes + size;
+    const char *hit = std::search(start, end, std::boyer_moore_horspool_searcher(m_bytes.begin(), m_bytes.end()));
+    return hit == end ? npos : std::size_t(hit - bytes);
 #endif
 }
