@@ -18,7 +18,7 @@ QuickSearchBar::QuickSearchBar(Catalog &catalog, FileListModel &files, Interacti
     , m_ui(ui)
     , m_box(box)
 {
-    m_box.setText(kPlaceholder);
+    showPlaceholder();
     m_box.installEventFilter(this);
     connect(&button, &QAbstractButton::clicked, this, &QuickSearchBar::RunQuickSearch);
     connect(&m_box, &QLineEdit::returnPressed, this, &QuickSearchBar::RunQuickSearch);
@@ -68,5 +68,12 @@ void QuickSearchBar::RunQuickSearch()
     m_files.appendRows(quickSearchRows(m_catalog.records(), found));
     m_ui.message(QStringLiteral("A total of %1 files were found.").arg(qint64(found.size())), Interaction::kProgramTitle,
                  Interaction::Icon::Information);
+    showPlaceholder();
+}
+
+void QuickSearchBar::showPlaceholder()
+{
     m_box.setText(kPlaceholder);
+    // From its start: at the window's first size the box is only a few letters wide.
+    m_box.setCursorPosition(0);
 }

@@ -32,6 +32,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void showPlaceholder();
+
     Catalog &m_catalog;
     FileListModel &m_files;
     Interaction::Interface &m_ui;

@@ -7,19 +7,14 @@
 #include <QLocale>
 #include <QTest>
 
-#include <map>
 
-// The searches without a window: which records the quick search finds, the advanced
-// search's criteria and dates, and the helpers they read their entries with.
-Q_DECLARE_METATYPE(AdvancedSearchCriteria)
-
+// The searches without a window: which records the quick search finds, and the helpers
+// the advanced search reads its entries with. The criteria are tested through the dialog.
 class TestSearch : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void upperCasing_data();
-    void upperCasing();
     void quickSearchMatches_data();
     void quickSearchMatches();
     void quickSearchOverManyBuffers();
@@ -27,10 +22,6 @@ private Q_SLOTS:
     void removeSpaces();
     void monthDayYear_data();
     void monthDayYear();
-    void advancedCriteria_data();
-    void advancedCriteria();
-    void advancedDateRanges_data();
-    void advancedDateRanges();
     void advancedSearchGoesOnWhereItStopped();
 
 private:
@@ -42,27 +33,6 @@ private:
         return list;
     }
 };
-
-void TestSearch::upperCasing_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("upper");
-    QTest::newRow("ascii") << "/Pics/a-z 09.jpg/5>Beach" << QByteArray("/PICS/A-Z 09.JPG/5>BEACH");
-    QTest::newRow("accents") << u"été"_qs << QByteArray("\xC3\x89T\xC3\x89");
-    QTest::newRow("sharp s widens") << u"straße"_qs << QByteArray("STRASSE");
-    QTest::newRow("ligature") << u"\uFB01le"_qs << QByteArray("FILE");
-    QTest::newRow("dotless i") << u"\u0131"_qs << QByteArray("I");
-    QTest::newRow("beyond the basic plane") << u"\U00010428"_qs << QByteArray("\xF0\x90\x90\x80");
-    QTest::newRow("ascii runs around others") << u"éabcdefghijklmnopqrstuvwxyzé"_qs
-                                              << QByteArray("\xC3\x89" "ABCDEFGHIJKLMNOPQRSTUVWXYZ\xC3\x89");
-}
-
-void TestSearch::upperCasing()
-{
-    QFETCH(QString, text);
-    QFETCH(QByteArray, upper);
-    QCOMPARE(QByteArray::fromStdString(upperUtf8(text)), upper);
-}
 
 void TestSearch::quickSearchMatches_data()
 {
@@ -85,6 +55,11 @@ void TestSearch::quickSearchMatches_data()
                                              << "STRASSE" << QList<int> {0, 1};
     QTest::newRow("sharp s searched for") << QStringList {u"/a/Straße 1.jpg/1>"_qs, "/a/STRASSE 2.jpg/1>"} << u"straße"_qs
                                           << QList<int> {0, 1};
+    QTest::newRow("ascii runs around others") << QStringList {u"/é/abcdefghijklmnopqrstuvwxyzé/1>"_qs, "/e/xyze/1>"}
+                                              << u"xyzé"_qs << QList<int> {0};
+    QTest::newRow("beyond the basic plane") << QStringList {u"/\U00010428.jpg/1>"_qs, "/a.jpg/1>"} << u"\U00010400"_qs
+                                            << QList<int> {0};
+    QTest::newRow("dotless i and ligature") << QStringList {u"/\u0131\uFB01le/1>"_qs} << "IFILE" << QList<int> {0};
     QTest::newRow("record longer than a buffer") << QStringList {"/a/1>" + QString(300000, 'x') + "needle", "/b/1>"}
                                                  << "NEEDLE" << QList<int> {0};
 }
@@ -157,116 +132,6 @@ void TestSearch::monthDayYear()
     const std::optional<QDate> read = readMonthDayYear(text);
     QLocale::setDefault(QLocale::system());
     QCOMPARE(read.value_or(QDate()), date);
-}
-
-namespace {
-
-// Files of a stub disk by path, with the day each was last modified at noon.
-AdvancedSearch::FileStatus stubDisk(const std::map<QString, QDate> &files)
-{
-    return [files](const QString &path) -> std::optional<qint64> {
-        const auto found = files.find(path);
-        if (found == files.end())
-            return std::nullopt;
-        return QDateTime(found->second, QTime(12, 0)).toMSecsSinceEpoch();
-    };
-}
-
-const QStringList kAdvancedRecords {
-    kSentinelRecord,
-    "/pics/Holiday/img1.jpg/1>sun",
-    "/docs/My Doc.txt/2>work notes",
-    "/pics/beach.jpg/1>beach sunset",
-    "/gone/holiday.jpg/1>beach",
-    "/docs/list.txt/2>my doc",
-    "/pics/Holiday/img1.jpg/3>",
-};
-
-const std::map<QString, QDate> kAdvancedFiles {
-    {"/pics/Holiday/img1.jpg", QDate(2004, 1, 2)},
-    {"/docs/My Doc.txt", QDate(2004, 1, 1)},
-    {"/pics/beach.jpg", QDate(2004, 1, 3)},
-    {"/docs/list.txt", QDate(2005, 6, 1)},
-};
-
-QStringList searchAll(const AdvancedSearchCriteria &criteria, const RecordList &records, const std::map<QString, QDate> &files)
-{
-    AdvancedSearch search(records, criteria, stubDisk(files));
-    std::vector<AdvancedSearch::Match> found;
-    while (!search.isFinished())
-        search.searchNext(1, found);
-    QStringList lines;
-    for (const AdvancedSearch::Match &match : found)
-        lines.append(match.path + '|' + match.keywords);
-    return lines;
-}
-
-} // namespace
-
-void TestSearch::advancedCriteria_data()
-{
-    QTest::addColumn<AdvancedSearchCriteria>("criteria");
-    QTest::addColumn<QStringList>("found");
-    auto byName = [](const QString &text, bool removeSpacesInRecords = false) {
-        AdvancedSearchCriteria c;
-        c.byFileName = true;
-        c.fileNameText = text;
-        c.removeSpacesInRecords = removeSpacesInRecords;
-        return c;
-    };
-    QTest::newRow("folder name, missing file passed over")
-        << byName("holiday") << QStringList {"/pics/Holiday/img1.jpg|sun", "/pics/Holiday/img1.jpg|"};
-    QTest::newRow("spaces removed in paths") << byName("mydoc", true) << QStringList {"/docs/My Doc.txt|work notes"};
-    QTest::newRow("spaces kept in paths") << byName("mydoc") << QStringList {};
-    QTest::newRow("index and keywords are not the path") << byName("sun") << QStringList {};
-    AdvancedSearchCriteria keywords;
-    keywords.byKeywords = true;
-    keywords.keywordsText = "MY DOC";
-    QTest::newRow("keywords only") << keywords << QStringList {"/docs/list.txt|my doc"};
-    keywords.keywordsText = "mydoc";
-    keywords.removeSpacesInRecords = true;
-    QTest::newRow("spaces removed in keywords, shown as they are") << keywords << QStringList {"/docs/list.txt|my doc"};
-    AdvancedSearchCriteria either = byName("zzz");
-    either.byKeywords = true;
-    either.keywordsText = "beach";
-    QTest::newRow("criteria are alternatives") << either << QStringList {"/pics/beach.jpg|beach sunset"};
-    either.fileNameText = "docs";
-    QTest::newRow("either one, in record order")
-        << either << QStringList {"/docs/My Doc.txt|work notes", "/pics/beach.jpg|beach sunset", "/docs/list.txt|my doc"};
-}
-
-void TestSearch::advancedCriteria()
-{
-    QFETCH(AdvancedSearchCriteria, criteria);
-    QFETCH(QStringList, found);
-    QCOMPARE(searchAll(criteria, listOf(kAdvancedRecords), kAdvancedFiles), found);
-}
-
-void TestSearch::advancedDateRanges_data()
-{
-    QTest::addColumn<QDate>("after");
-    QTest::addColumn<QDate>("before");
-    QTest::addColumn<QStringList>("found");
-    QTest::newRow("the day between") << QDate(2004, 1, 1) << QDate(2004, 1, 3) << QStringList {"/pics/Holiday/img1.jpg|sun",
-                                                                                                 "/pics/Holiday/img1.jpg|"};
-    QTest::newRow("both ends excluded") << QDate(2004, 1, 2) << QDate(2004, 1, 3) << QStringList {};
-    QTest::newRow("same day") << QDate(2004, 1, 2) << QDate(2004, 1, 2) << QStringList {};
-    QTest::newRow("reversed") << QDate(2004, 1, 3) << QDate(2004, 1, 1) << QStringList {};
-    QTest::newRow("wide") << QDate(2003, 12, 31) << QDate(2005, 6, 2)
-                          << QStringList {"/pics/Holiday/img1.jpg|sun", "/docs/My Doc.txt|work notes",
-                                          "/pics/beach.jpg|beach sunset", "/docs/list.txt|my doc", "/pics/Holiday/img1.jpg|"};
-}
-
-void TestSearch::advancedDateRanges()
-{
-    QFETCH(QDate, after);
-    QFETCH(QDate, before);
-    QFETCH(QStringList, found);
-    AdvancedSearchCriteria criteria;
-    criteria.byDate = true;
-    criteria.after = after;
-    criteria.before = before;
-    QCOMPARE(searchAll(criteria, listOf(kAdvancedRecords), kAdvancedFiles), found);
 }
 
 // The search is taken in steps; records added meanwhile are still reached.
