@@ -12,7 +12,7 @@ namespace {
 constexpr std::size_t kRowsPerThread = 50'000;
 constexpr unsigned kMaxThreads = 4;
 
-// Neighbouring records mostly share an extension and often their keywords: each row
+// Neighbouring records mostly share an extension and often their keywords: a row
 // takes the previous row's copy when the text is the same, instead of one of its own.
 void shareWithPrevious(QString &text, const QString &previous)
 {
@@ -25,13 +25,12 @@ void buildRange(const RecordList &records, const std::vector<int> &positions, st
 {
     const FileListRow *previous = nullptr;
     for (std::size_t i = first; i < last; ++i) {
-        const QString &record = records.at(positions[i]);
-        const RecordViews parts = recordViews(record);
-        auto row = std::make_unique<FileListRow>(makeFileListRow(parts.path.toString(), parts.keywords.toString()));
-        if (previous) {
+        const RecordViews parts = recordViews(records.at(positions[i]));
+        const bool sameKeywords = previous && parts.keywords == previous->keywords;
+        auto row = std::make_unique<FileListRow>(
+            makeFileListRow(parts.path.toString(), sameKeywords ? previous->keywords : parts.keywords.toString()));
+        if (previous)
             shareWithPrevious(row->extension, previous->extension);
-            shareWithPrevious(row->keywords, previous->keywords);
-        }
         previous = row.get();
         rows[i] = std::move(row);
     }
