@@ -5,6 +5,7 @@
 #include "CatalogFileWriter.h"
 #include "DeleteDuplicates.h"
 #include "FileRecord.h"
+#include "GeneratedCatalog.h"
 #include "KeywordEditor.h"
 #include "OpenFileList.h"
 
@@ -22,7 +23,7 @@
 namespace {
 
 const int kRecords = qEnvironmentVariableIntValue("BENCH_RECORDS") > 0 ? qEnvironmentVariableIntValue("BENCH_RECORDS") : 1'000'000;
-constexpr int kCategories = 2'000;
+constexpr int kCategories = GeneratedCatalog::kCategories;
 const int kRealFiles = qEnvironmentVariableIsSet("BENCH_RECORDS") ? 1000 : 100'000;
 
 double seconds(const std::function<void()> &work)
@@ -44,15 +45,7 @@ void report(const char *what, double time, double baseline)
 
 void fillCatalog(Catalog &catalog, int records, const std::function<QString(int)> &pathOf)
 {
-    for (int i = 0; i < kCategories; ++i) {
-        if (i % 4 == 0)
-            catalog.tree().addRoot(QStringLiteral("Category %1").arg(i));
-        else
-            catalog.tree().addChild(catalog.tree().nodeCount(), QStringLiteral("Sub %1").arg(i));
-    }
-    catalog.records().reserve(records);
-    for (int i = 0; i < records; ++i)
-        catalog.records().append(MakeFileRecord(pathOf(i), 1 + i % kCategories, i % 3 ? QString() : QStringLiteral("holiday beach")));
+    GeneratedCatalog::fill(catalog, records, pathOf);
 }
 
 double readLineByLine(const QString &path)

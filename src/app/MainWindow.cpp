@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "AdvancedSearchDialog.h"
 #include "AppSettings.h"
 #include "CatalogFileCommands.h"
 #include "CategoryCommands.h"
@@ -11,6 +12,7 @@
 #include "FileListModel.h"
 #include "FileListView.h"
 #include "MissingFilesDialog.h"
+#include "QuickSearchBar.h"
 #include "ScanWindows.h"
 #include "SplitterBar.h"
 #include "Twips.h"
@@ -65,6 +67,7 @@ MainWindow::MainWindow(Interaction::Interface &interaction, AppSettings &setting
                                                 m_includeSubfolders, [this](int index) { selectCategory(index); }},
                                     this);
     m_fileInfoWindows = new FileInfoWindows(interaction, m_types, *m_fileList, this);
+    m_quickSearch = new QuickSearchBar(m_catalog, *m_fileListModel, interaction, *m_searchText, *m_searchButton, this);
     connectCommands();
     connectBrowsing();
     connectEditing();
@@ -94,7 +97,6 @@ void MainWindow::buildCentralArea()
 
     m_searchText = new QLineEdit(m_titleStrip);
     m_searchText->setObjectName(QStringLiteral("txtSearch"));
-    m_searchText->setPlaceholderText(QStringLiteral("Search text"));
     m_searchButton = new QPushButton(QStringLiteral("Search"), m_titleStrip);
     m_searchButton->setObjectName(QStringLiteral("cmdSearch"));
     m_advancedSearchButton = new QPushButton(QStringLiteral("Advanced Search"), m_titleStrip);
@@ -135,6 +137,9 @@ void MainWindow::connectCommands()
     on("mnuFileProperties", [this] { m_fileInfoWindows->showPropertiesFromMenu(); });
     on("mnuShellExecute", [this] { m_fileInfoWindows->shellExecuteSelected(); });
     on("mnuHelpAbout", [this] { m_fileInfoWindows->showAbout(); });
+    connect(m_advancedSearchButton, &QPushButton::clicked, this, [this] {
+        m_advancedSearch = AdvancedSearchDialog::showOver(m_catalog, *m_fileListModel, m_interaction, this);
+    });
     connect(m_fileList, &FileListView::propertiesRequested, this, [this] { m_fileInfoWindows->showProperties(); });
     connect(m_details, &DetailsPanel::executeClicked, this, [this] { m_fileInfoWindows->execute(m_details->shownPath()); });
     connect(m_fileCommands, &CatalogFileCommands::missingFilesFound, this, &MainWindow::showMissingFiles);

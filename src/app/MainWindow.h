@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AdvancedSearchDialog.h"
 #include "Catalog.h"
 #include "ExtensionTable.h"
 #include "FileIconCache.h"
@@ -21,6 +22,7 @@ class FileListCommands;
 class FileListModel;
 class FileListView;
 class MissingFilesDialog;
+class QuickSearchBar;
 class ScanWindows;
 class SplitterBar;
 class QFrame;
@@ -57,6 +59,9 @@ public:
     bool keywordsHaveFocus() const { return m_keywordsHaveFocus; }
     ScanWindows &scanWindows() { return *m_scanWindows; }
     FileInfoWindows &fileInfoWindows() { return *m_fileInfoWindows; }
+    QuickSearchBar &quickSearch() { return *m_quickSearch; }
+    // The open Advanced Search dialog, if any.
+    AdvancedSearchDialog *advancedSearchDialog() const { return m_advancedSearch; }
     ExtensionTable &extensionTable() { return m_extensions; }
     bool includeSubfolders() const { return m_includeSubfolders; }
 
@@ -118,6 +123,8 @@ private:
     bool m_includeSubfolders = false;
     ScanWindows *m_scanWindows = nullptr;
     FileInfoWindows *m_fileInfoWindows = nullptr;
+    QuickSearchBar *m_quickSearch = nullptr;
+    QPointer<AdvancedSearchDialog> m_advancedSearch;
 
     QWidget *m_central = nullptr;
     QWidget *m_titleStrip = nullptr;
