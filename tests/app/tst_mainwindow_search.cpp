@@ -141,8 +141,8 @@ void TestMainWindowSearch::quickSearchMatches()
     QVERIFY(window);
     quickSearch(window, text);
     QCOMPARE(rows(window), found);
-    QCOMPARE(shownMessages(*m_ui),
-             QStringList {QStringLiteral("Corvanta, Information, Ok: A total of %1 files were found.").arg(found.size())});
+    QCOMPARE(m_ui->shownMessages(),
+             QStringList {QStringLiteral("Corvanta|Information|Ok|A total of %1 files were found.").arg(found.size())});
     QCOMPARE(searchBox(window)->text(), QStringLiteral("Search text"));
     if (!found.isEmpty())
         QCOMPARE(window->fileListModel().rowPath(0).left(m_dir->path().size()), m_dir->path());
@@ -175,7 +175,7 @@ void TestMainWindowSearch::quickSearchRefusals()
         QTest::keyClick(searchBox(window), Qt::Key_Return);
     else
         QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("cmdSearch")), Qt::LeftButton);
-    QCOMPARE(shownMessages(*m_ui), QStringList {"Corvanta, Critical, Ok: Please enter search text."});
+    QCOMPARE(m_ui->shownMessages(), QStringList {"Corvanta|Critical|Ok|Please enter search text."});
     QCOMPARE(rowNames(window), (QStringList {"My Doc", "song"}));
     QCOMPARE(searchBox(window)->text(), boxAfter);
 }
@@ -315,8 +315,8 @@ void TestMainWindowSearch::advancedCriteria()
     QVERIFY(window);
     QVERIFY(searchAdvanced(window, entries));
     QCOMPARE(rows(window), found);
-    QCOMPARE(shownMessages(*m_ui),
-             QStringList {QStringLiteral("Marlowind, Information, Ok: A total of %1 files were found.").arg(found.size())});
+    QCOMPARE(m_ui->shownMessages(),
+             QStringList {QStringLiteral("Marlowind|Information|Ok|A total of %1 files were found.").arg(found.size())});
 }
 
 void TestMainWindowSearch::advancedDateRanges_data()
@@ -348,14 +348,14 @@ void TestMainWindowSearch::advancedRefusals_data()
 {
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<QString>("message");
-    const QString dates = "Marlowind, None, Ok: Please enter both dates as month/day/year (mm/dd/yyyy), for example 01/31/2004.";
+    const QString dates = "Marlowind|None|Ok|Please enter both dates as month/day/year (mm/dd/yyyy), for example 01/31/2004.";
     QTest::newRow("nothing ticked") << QStringList {"txtFileName=a", "optFileName", "optRemoveSpaces3"}
-                                    << "Marlowind, None, Ok: Please select a search option.";
+                                    << "Marlowind|None|Ok|Please select a search option.";
     QTest::newRow("date box emptied last") << QStringList {"txtDateOne=1/1/2004", "txtDateTwo=1/3/2004", "txtDateTwo="}
-                                           << "Marlowind, None, Ok: Please select a search option.";
+                                           << "Marlowind|None|Ok|Please select a search option.";
     QTest::newRow("no file name") << QStringList {"optFileName", "txtKeywords=x"}
-                                  << "Marlowind, None, Ok: Please enter filename search text.";
-    QTest::newRow("no keywords") << QStringList {"optKeywords"} << "Marlowind, None, Ok: Please enter Keyword search text.";
+                                  << "Marlowind|None|Ok|Please enter filename search text.";
+    QTest::newRow("no keywords") << QStringList {"optKeywords"} << "Marlowind|None|Ok|Please enter Keyword search text.";
     QTest::newRow("no dates") << QStringList {"optDateCreated", "txtKeywords=x"} << dates;
     QTest::newRow("one date") << QStringList {"txtDateOne=1/1/2004"} << dates;
     QTest::newRow("day first") << QStringList {"txtDateOne=31/12/2003", "txtDateTwo=1/3/2004"} << dates;
@@ -374,7 +374,7 @@ void TestMainWindowSearch::advancedRefusals()
     const QString dateOne = part<QLineEdit>(dialog, "txtDateOne")->text();
     QPushButton *search = part<QPushButton>(dialog, "cmdSearch");
     QTest::mouseClick(search, Qt::LeftButton);
-    QCOMPARE(shownMessages(*m_ui), QStringList {message});
+    QCOMPARE(m_ui->shownMessages(), QStringList {message});
     QCOMPARE(window->advancedSearchDialog(), dialog);
     QVERIFY(dialog->isVisible());
     QVERIFY(search->isEnabled());
@@ -410,7 +410,7 @@ void TestMainWindowSearch::advancedSearchYieldsAndShowsProgress()
                                   "5/8 Searched 5 of 8 records disabled 2", "6/8 Searched 6 of 8 records disabled 2",
                                   "7/8 Searched 7 of 8 records disabled 2", "8/8 Searched 8 of 8 records disabled 3"}));
     QCOMPARE(rowNames(window), (QStringList {"a.png", "a.png", "holiday.2004.png"}));
-    QCOMPARE(shownMessages(*m_ui), QStringList {"Marlowind, Information, Ok: A total of 3 files were found."});
+    QCOMPARE(m_ui->shownMessages(), QStringList {"Marlowind|Information|Ok|A total of 3 files were found."});
 }
 
 void TestMainWindowSearch::cancelDuringSearchStopsClearsAndCloses()
