@@ -29,6 +29,13 @@ CatalogFileError errorFromErrno(int error)
     }
 }
 
+CatalogFileError errorFromErrno(int error, const QString &path)
+{
+    if (error == ENOENT && QFileInfo(QFileInfo(path).absolutePath()).isDir())
+        return {kFileNotFound, QStringLiteral("File not found")};
+    return errorFromErrno(error);
+}
+
 CatalogFileError accessError(const QString &detail)
 {
     return {kPathFileAccessError, QStringLiteral("Path/File access error (%1)").arg(detail)};

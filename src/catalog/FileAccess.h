@@ -22,6 +22,7 @@ struct CatalogFileError {
 
 namespace FileAccess {
 
+constexpr int kFileNotFound = 53;
 constexpr int kDiskFull = 61;
 constexpr int kPermissionDenied = 70;
 constexpr int kPathFileAccessError = 75;
@@ -31,6 +32,9 @@ constexpr int kPathNotFound = 76;
 // a missing folder by their own numbers, anything else as an access error that carries
 // the system's own description.
 CatalogFileError errorFromErrno(int error);
+// The same for a failure on one file: a file missing from a folder that exists is "File
+// not found", a missing folder on its way "Path not found".
+CatalogFileError errorFromErrno(int error, const QString &path);
 // An access error that is no system error, such as a file that changed while read.
 CatalogFileError accessError(const QString &detail);
 

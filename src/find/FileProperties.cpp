@@ -2,6 +2,7 @@
 
 #include "CreatedText.h"
 #include "DisplayText.h"
+#include "FileAccess.h"
 
 #include <QFileInfo>
 
@@ -12,14 +13,13 @@
 
 namespace {
 
-// The system's own number and words for why the file cannot be looked at.
-// TODO: the catalog's error numbers ("Path not found", "Permission denied", ...) in
-// place of errno values, once src/catalog maps them.
-FileProperties failure(int number)
+// Why the file cannot be looked at, numbered as the catalog's own file errors are.
+FileProperties failure(int error, const QString &path)
 {
+    const CatalogFileError mapped = FileAccess::errorFromErrno(error, path);
     FileProperties result;
-    result.errorNumber = number;
-    result.errorDescription = qt_error_string(number);
+    result.errorNumber = mapped.number;
+    result.errorDescription = mapped.description;
     return result;
 }
 
@@ -28,17 +28,17 @@ FileProperties failure(int number)
 FileProperties ReadFileProperties(const QString &path, const std::function<QString(const QString &)> &typeOf)
 {
     if (path.isEmpty())
-        return failure(ENOENT);
+        return failure(ENOENT, path);
 #ifdef Q_OS_UNIX
     struct stat status;
     if (::stat(QFile::encodeName(path).constData(), &status) != 0)
-        return failure(errno);
+        return failure(errno, path);
 #endif
     const QFileInfo info(path);
     if (!info.exists())
-        return failure(ENOENT);
+        return failure(ENOENT, path);
     if (info.isDir())
-        return failure(EISDIR);
+        return failure(EISDIR, path);
 
     const QString fullPath = info.absoluteFilePath();
     FileProperties result;

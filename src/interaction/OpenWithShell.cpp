@@ -1,18 +1,16 @@
 #include "OpenWithShell.h"
 
+#include "FileAccess.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
-#include <cerrno>
-
 namespace OpenWithShell {
 
 namespace {
 
-// The numbers are the system's own (errno) for now.
-// TODO: report them as the catalog's error numbers once src/catalog maps errno values.
 void report(Interaction::Interface &ui, const QString &path, const Failure &failure)
 {
     using namespace Interaction;
@@ -47,14 +45,15 @@ Failure openerFailure(const QString &searchPath)
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     if (findOpener(searchPath).isEmpty())
-        return {ENOENT, QStringLiteral("No program to open files with was found. Install the xdg-utils "
-                                       "package, which provides xdg-open, and check that xdg-open is on "
-                                       "the PATH.")};
-    return {ENOEXEC, QStringLiteral("xdg-open could not be started. Check that the xdg-utils package is "
-                                    "installed completely and that \"xdg-open\" works in a terminal.")};
+        return {FileAccess::kFileNotFound,
+                QStringLiteral("No program to open files with was found. Install the xdg-utils package, "
+                               "which provides xdg-open, and check that xdg-open is on the PATH.")};
+    return {FileAccess::kPathFileAccessError,
+            QStringLiteral("xdg-open could not be started. Check that the xdg-utils package is installed "
+                           "completely and that \"xdg-open\" works in a terminal.")};
 #else
     Q_UNUSED(searchPath);
-    return {EINVAL, QStringLiteral("The desktop did not take the request to open the file.")};
+    return {FileAccess::kPathFileAccessError, QStringLiteral("The desktop did not take the request to open the file.")};
 #endif
 }
 
@@ -65,8 +64,9 @@ bool open(Interaction::Interface &ui, const QString &path)
     // A dangling symbolic link counts as gone: there is nothing to open behind it.
     if (!QFileInfo::exists(path)) {
         report(ui, path,
-               {ENOENT, QStringLiteral("The file no longer exists. It may have been moved, renamed or deleted, "
-                                       "or the disk that holds it may not be connected.")});
+               {FileAccess::kFileNotFound,
+                QStringLiteral("File not found. The file no longer exists. It may have been moved, renamed or "
+                               "deleted, or the disk that holds it may not be connected.")});
         return false;
     }
     if (ui.openWithDefaultProgram(path))

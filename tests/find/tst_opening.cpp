@@ -72,8 +72,8 @@ void TestOpening::entryPoints_data()
     QTest::addColumn<QStringList>("messages");
     const QStringList b{"%1/b.jpg"};
     const QStringList gone{"Corvanta|Critical|Ok|Error opening %1/b.jpg.",
-                           "Corvanta|None|Ok|2 - The file no longer exists. It may have been moved, renamed or "
-                           "deleted, or the disk that holds it may not be connected."};
+                           "Corvanta|None|Ok|53 - File not found. The file no longer exists. It may have been moved, "
+                           "renamed or deleted, or the disk that holds it may not be connected."};
     QTest::newRow("Execute opens the file shown") << EntryPoint::DetailsExecute << "b" << false << b << QStringList();
     QTest::newRow("Execute with no file shown") << EntryPoint::DetailsExecute << "" << false << QStringList()
                                                 << QStringList();
@@ -129,14 +129,14 @@ void TestOpening::desktopOpener_data()
         << FakePrograms::kRecordsArguments << QStringList() << QByteArray("%1/b.jpg\n");
     QTest::newRow("not installed")
         << QByteArray() << QStringList{"Corvanta|Critical|Ok|Error opening %1/b.jpg.",
-                                       "Corvanta|None|Ok|2 - No program to open files with was found. Install the "
+                                       "Corvanta|None|Ok|53 - No program to open files with was found. Install the "
                                        "xdg-utils package, which provides xdg-open, and check that xdg-open is on "
                                        "the PATH."}
         << QByteArray();
     QTest::newRow("does not start")
         << FakePrograms::kBroken
         << QStringList{"Corvanta|Critical|Ok|Error opening %1/b.jpg.",
-                       "Corvanta|None|Ok|8 - xdg-open could not be started. Check that the xdg-utils package is "
+                       "Corvanta|None|Ok|75 - xdg-open could not be started. Check that the xdg-utils package is "
                        "installed completely and that \"xdg-open\" works in a terminal."}
         << QByteArray();
 }
@@ -213,7 +213,7 @@ void TestOpening::propertiesRefused_data()
     QTest::newRow("menu with rows, none selected") << true << "" << false << Request::Menu << QStringList();
     QTest::newRow("file gone since it was listed")
         << true << "b" << true << Request::Menu
-        << QStringList{"Error.|None|Ok|Error - No such file or directory. Error number - 2."};
+        << QStringList{"Error.|None|Ok|Error - File not found. Error number - 53."};
 }
 
 void TestOpening::propertiesRefused()
