@@ -1,7 +1,6 @@
 #include "FileListModel.h"
 
 #include "Catalog.h"
-#include "DeleteDuplicates.h"
 #include "DisplayText.h"
 #include "FileIconCache.h"
 #include "FileRecord.h"
@@ -20,16 +19,13 @@ namespace {
 
 // One slice of the idle pass; short enough that typing and scrolling go on.
 constexpr qint64 kFillSliceMSecs = 8;
+// One step of a listing: input waits at most about this long, plus the merge.
+constexpr qint64 kListSliceMSecs = 6;
 // Rows read in one batch: enough to spread the disk's answers over two cores,
 // few enough to stay near one slice.
 constexpr int kFillBatchRows = 8192;
 // Beyond this many separate blocks, one reset is cheaper than a signal per block.
 constexpr int kMaxRemovalBlocks = 64;
-
-const QString &pathOf(const std::unique_ptr<FileListRow> &row)
-{
-    return row->path;
-}
 
 QString columnCaption(int column)
 {
@@ -58,6 +54,21 @@ QDateTime modifiedTime(const FileListRow &row)
 
 } // namespace
 
+struct FileListModel::Listing {
+    // The row listed so far for a path, and the step that listed it.
+    struct Listed {
+        FileListRow *row = nullptr;
+        quint64 step = 0;
+        std::size_t index = 0; // in that step's batch
+    };
+
+    std::vector<QString> records; // the category's, as they were at the click
+    std::size_t next = 0;
+    quint64 step = 0;
+    QHash<QString, Listed> byPath;
+    QHash<QString, QString> extensions;
+};
+
 FileListModel::FileListModel(FileIconCache &icons, FileTypeCache &types, QObject *parent)
     : QAbstractTableModel(parent)
     , m_icons(icons)
@@ -66,6 +77,9 @@ FileListModel::FileListModel(FileIconCache &icons, FileTypeCache &types, QObject
     m_fillTimer.setSingleShot(true);
     m_fillTimer.setInterval(0);
     connect(&m_fillTimer, &QTimer::timeout, this, &FileListModel::fillSomeDetails);
+    m_listTimer.setSingleShot(true);
+    m_listTimer.setInterval(0);
+    connect(&m_listTimer, &QTimer::timeout, this, &FileListModel::listSomeRows);
 }
 
 FileListModel::~FileListModel() = default;
@@ -189,6 +203,7 @@ void FileListModel::sort(int column, Qt::SortOrder)
 void FileListModel::clear()
 {
     m_fillTimer.stop();
+    abandonListing();
     if (m_rows.empty())
         return;
     beginResetModel();
@@ -199,35 +214,226 @@ void FileListModel::clear()
 void FileListModel::ShowCategoryFiles(const Catalog &catalog, int categoryIndex)
 {
     m_fillTimer.stop();
-    beginResetModel();
-    m_rows.clear();
+    abandonListing();
+    // The records are copied out first: the catalog may change while the listing
+    // runs, and the list must be what it was at the click.
+    auto listing = std::make_unique<Listing>();
     const RecordList &records = catalog.records();
-    QHash<QString, QString> extensions;
     for (int i = 0; categoryIndex > 0 && i < records.size(); ++i) {
         // The cached index spares parsing the records of every other category.
         if (records.categoryAt(i) != categoryIndex)
             continue;
-        const QString &record = records.at(i);
-        if (isSentinel(record))
-            continue;
-        auto row = std::make_unique<FileListRow>(makeFileListRow(recordPath(record), recordKeywords(record)));
-        // A category holds a handful of extensions: one shared copy of each.
-        auto known = extensions.constFind(row->extension);
-        if (known == extensions.constEnd())
-            known = extensions.insert(row->extension, row->extension);
-        row->extension = known.value();
-        m_rows.push_back(std::move(row));
+        QString record = records.at(i);
+        if (!isSentinel(record))
+            listing->records.push_back(std::move(record));
     }
+    m_listing = std::move(listing);
     const bool sortingWasOn = m_sorted;
     m_sorted = true;
-    if (m_sortColumn == LastModifiedColumn)
-        fillAllDetails();
-    applyOrder(m_rows, sortedOrder(m_rows, FileListColumn(m_sortColumn)));
-    DeleteDuplicates(m_rows, pathOf);
+    beginResetModel();
+    m_rows.clear();
+    listStep(std::size_t(m_firstListingRows), 0, true);
     endResetModel();
     if (!sortingWasOn)
         Q_EMIT sortingChanged(m_sortColumn);
+    continueListing();
+}
+
+void FileListModel::setListingSteps(int firstRows, int rowsPerStep)
+{
+    m_firstListingRows = std::max(1, firstRows);
+    m_listingStepRows = std::max(1, rowsPerStep);
+}
+
+void FileListModel::abandonListing()
+{
+    m_listTimer.stop();
+    m_listing.reset();
+}
+
+void FileListModel::continueListing()
+{
+    if (!m_listing)
+        return;
+    if (m_listing->next < m_listing->records.size()) {
+        m_listTimer.start();
+        return;
+    }
+    m_listing.reset();
     startBackgroundFill(0);
+    Q_EMIT listingFinished();
+}
+
+void FileListModel::listSomeRows()
+{
+    if (!m_listing)
+        return;
+    listStep(std::size_t(m_listingStepRows), kListSliceMSecs, false);
+    continueListing();
+}
+
+void FileListModel::listStep(std::size_t maxRows, qint64 sliceMSecs, bool intoEmptyList)
+{
+    Listing &listing = *m_listing;
+    const auto column = FileListColumn(m_sortColumn);
+    QElapsedTimer clock;
+    clock.start();
+
+    FileListRows batch;
+    const std::size_t end = std::min(listing.records.size(), listing.next + maxRows);
+    while (listing.next < end) {
+        QString &record = listing.records[listing.next++];
+        auto row = std::make_unique<FileListRow>(makeFileListRow(recordPath(record), recordKeywords(record)));
+        record = QString();
+        // A category holds a handful of extensions: one shared copy of each.
+        auto known = listing.extensions.constFind(row->extension);
+        if (known == listing.extensions.constEnd())
+            known = listing.extensions.insert(row->extension, row->extension);
+        row->extension = known.value();
+        batch.push_back(std::move(row));
+        if (sliceMSecs > 0 && batch.size() % 256 == 0 && clock.hasExpired(sliceMSecs))
+            break;
+    }
+    if (column == LastModifiedColumn) {
+        std::vector<const QString *> paths;
+        paths.reserve(batch.size());
+        for (const auto &row : batch)
+            paths.push_back(&row->path);
+        const std::vector<std::optional<qint64>> stamps = readModifiedMSecs(paths);
+        for (std::size_t i = 0; i < batch.size(); ++i)
+            applyDetails(*batch[i], stamps[i]);
+    }
+
+    // Of the rows of one path, the one that sorts last stays: on equal keys the
+    // later record's. A row listed in an earlier step gives its place to the row
+    // that supersedes it.
+    ++listing.step;
+    std::vector<FileListRow *> supersedes(batch.size(), nullptr);
+    std::vector<char> dropped(batch.size(), 0);
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        FileListRow *row = batch[i].get();
+        auto found = listing.byPath.find(row->path);
+        if (found == listing.byPath.end()) {
+            listing.byPath.insert(row->path, {row, listing.step, i});
+            continue;
+        }
+        Listing::Listed &earlier = found.value();
+        if (rowLess(*row, *earlier.row, column)) {
+            dropped[i] = 1;
+            continue;
+        }
+        if (earlier.step == listing.step) {
+            dropped[earlier.index] = 1;
+            supersedes[i] = supersedes[earlier.index];
+        } else {
+            supersedes[i] = earlier.row;
+        }
+        earlier = {row, listing.step, i};
+    }
+    std::vector<std::size_t> survivors;
+    survivors.reserve(batch.size());
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        if (!dropped[i])
+            survivors.push_back(i);
+    }
+    std::stable_sort(survivors.begin(), survivors.end(),
+                     [&](std::size_t a, std::size_t b) { return rowLess(*batch[a], *batch[b], column); });
+
+    if (intoEmptyList) {
+        for (std::size_t i : survivors)
+            m_rows.push_back(std::move(batch[i]));
+        return;
+    }
+
+    // Every new row gets a place in the list first: the place of the row it
+    // supersedes, or a new one at the end. One reordering then puts them all where
+    // they belong, between rows that keep their order.
+    const std::size_t oldCount = m_rows.size();
+    std::vector<int> slotOf(batch.size(), -1);
+    std::vector<char> taken(oldCount, 0);
+    for (std::size_t i : survivors) {
+        if (!supersedes[i])
+            continue;
+        const std::size_t at = positionOf(supersedes[i]);
+        slotOf[i] = int(at);
+        taken[at] = 1;
+    }
+    std::vector<std::size_t> appended;
+    for (std::size_t i : survivors) {
+        if (slotOf[i] < 0)
+            appended.push_back(i);
+    }
+    std::sort(appended.begin(), appended.end()); // record order, so the end of the list reads as the records do
+    if (!appended.empty()) {
+        beginInsertRows({}, int(oldCount), int(oldCount + appended.size()) - 1);
+        for (std::size_t i : appended) {
+            slotOf[i] = int(m_rows.size());
+            m_rows.push_back(std::move(batch[i]));
+        }
+        endInsertRows();
+    }
+
+    std::vector<int> kept;
+    kept.reserve(oldCount);
+    for (std::size_t i = 0; i < oldCount; ++i) {
+        if (!taken[i])
+            kept.push_back(int(i));
+    }
+    std::vector<int> order;
+    order.reserve(m_rows.size());
+    auto next = kept.cbegin();
+    for (std::size_t i : survivors) {
+        const FileListRow *row = batch[i] ? batch[i].get() : m_rows[std::size_t(slotOf[i])].get();
+        const auto to = std::upper_bound(next, kept.cend(), row, [&](const FileListRow *value, int old) {
+            return rowLess(*value, *m_rows[std::size_t(old)], column);
+        });
+        order.insert(order.end(), next, to);
+        next = to;
+        order.push_back(slotOf[i]);
+    }
+    order.insert(order.end(), next, kept.cend());
+
+    bool inPlace = true;
+    for (std::size_t i = 0; i < order.size() && inPlace; ++i)
+        inPlace = order[i] == int(i);
+    if (inPlace && std::none_of(supersedes.begin(), supersedes.end(), [](FileListRow *row) { return row; }))
+        return;
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    for (std::size_t i : survivors) {
+        if (batch[i])
+            m_rows[std::size_t(slotOf[i])] = std::move(batch[i]);
+    }
+    reorder(order);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+std::size_t FileListModel::positionOf(const FileListRow *row) const
+{
+    // The list is sorted, so the row sits among those of its key; a list that an
+    // edit has put out of order is searched through.
+    const auto column = FileListColumn(m_sortColumn);
+    const auto low = std::lower_bound(m_rows.begin(), m_rows.end(), row,
+                                      [&](const auto &a, const FileListRow *b) { return rowLess(*a, *b, column); });
+    const auto high = std::upper_bound(low, m_rows.end(), row,
+                                       [&](const FileListRow *a, const auto &b) { return rowLess(*a, *b, column); });
+    for (auto it = low; it != high; ++it) {
+        if (it->get() == row)
+            return std::size_t(it - m_rows.begin());
+    }
+    const auto found = std::find_if(m_rows.begin(), m_rows.end(), [row](const auto &each) { return each.get() == row; });
+    return std::size_t(found - m_rows.begin());
+}
+
+void FileListModel::forgetListedRows(int first, int last)
+{
+    if (!m_listing)
+        return;
+    for (int i = first; i <= last; ++i) {
+        const FileListRow *row = m_rows[std::size_t(i)].get();
+        const auto found = m_listing->byPath.constFind(row->path);
+        if (found != m_listing->byPath.constEnd() && found->row == row)
+            m_listing->byPath.erase(found);
+    }
 }
 
 void FileListModel::appendRow(FileListRow row)
@@ -295,6 +501,8 @@ void FileListModel::removeRowsAt(QList<int> rows)
             removeRange(it->first, it->second);
         return;
     }
+    for (int row : rows)
+        forgetListedRows(row, row);
     beginResetModel();
     std::vector<char> doomed(m_rows.size(), 0);
     for (int row : rows)
@@ -310,6 +518,7 @@ void FileListModel::removeRowsAt(QList<int> rows)
 
 void FileListModel::removeRange(int first, int last)
 {
+    forgetListedRows(first, last);
     beginRemoveRows({}, first, last);
     m_rows.erase(m_rows.begin() + first, m_rows.begin() + last + 1);
     endRemoveRows();
@@ -406,8 +615,14 @@ void FileListModel::sortWithLayoutChange()
     if (m_sortColumn == LastModifiedColumn)
         fillAllDetails();
     const std::vector<int> order = sortedOrder(m_rows, FileListColumn(m_sortColumn));
-
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    reorder(order);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    m_fillCursor = 0;
+}
+
+void FileListModel::reorder(const std::vector<int> &order)
+{
     std::vector<int> newPosition(order.size());
     for (std::size_t to = 0; to < order.size(); ++to)
         newPosition[std::size_t(order[to])] = int(to);
@@ -418,8 +633,6 @@ void FileListModel::sortWithLayoutChange()
     for (const QModelIndex &old : before)
         after.append(index(newPosition[std::size_t(old.row())], old.column()));
     changePersistentIndexList(before, after);
-    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-    m_fillCursor = 0;
 }
 
 void FileListModel::startBackgroundFill(int fromRow)

@@ -194,6 +194,13 @@ bool foldedLess(QStringView left, QStringView right)
 
 } // namespace
 
+bool rowLess(const FileListRow &a, const FileListRow &b, FileListColumn column)
+{
+    if (column == LastModifiedColumn)
+        return timeKey(a) < timeKey(b);
+    return foldedLess(columnText(a, column), columnText(b, column));
+}
+
 bool isInOrderFrom(const FileListRows &rows, std::size_t from, FileListColumn column)
 {
     if (column == LastModifiedColumn)
