@@ -1,6 +1,7 @@
 #include "FileListModel.h"
 
 #include "Catalog.h"
+#include "DeleteDuplicates.h"
 #include "DisplayText.h"
 #include "FileIconCache.h"
 #include "FileRecord.h"
@@ -10,17 +11,19 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QThread>
+#include <QSet>
 #include <QMimeData>
 #include <QUrl>
 
 #include <algorithm>
+#include <atomic>
+#include <numeric>
 
 namespace {
 
 // One slice of the idle pass; short enough that typing and scrolling go on.
 constexpr qint64 kFillSliceMSecs = 8;
-// One step of a listing: input waits at most about this long, plus the merge.
-constexpr qint64 kListSliceMSecs = 6;
 // Rows read in one batch: enough to spread the disk's answers over two cores,
 // few enough to stay near one slice.
 constexpr int kFillBatchRows = 8192;
@@ -47,26 +50,102 @@ QString columnCaption(int column)
 
 QDateTime modifiedTime(const FileListRow &row)
 {
-    if (row.details != FileListRow::Details::Read)
+    if (row.details != FileListRow::Details::Read && row.details != FileListRow::Details::Dated)
         return {};
     return QDateTime::fromMSecsSinceEpoch(row.modifiedMSecs);
 }
 
 } // namespace
 
-struct FileListModel::Listing {
-    // The row listed so far for a path, and the step that listed it.
-    struct Listed {
-        FileListRow *row = nullptr;
-        quint64 step = 0;
-        std::size_t index = 0; // in that step's batch
-    };
+namespace {
 
-    std::vector<QString> records; // the category's, as they were at the click
-    std::size_t next = 0;
-    quint64 step = 0;
-    QHash<QString, Listed> byPath;
+FileListRows buildRows(const std::vector<QString> &records, std::size_t first, std::size_t last)
+{
+    FileListRows rows;
+    rows.reserve(last - first);
     QHash<QString, QString> extensions;
+    for (std::size_t i = first; i < last; ++i) {
+        const QString &record = records[i];
+        auto row = std::make_unique<FileListRow>(makeFileListRow(recordPath(record), recordKeywords(record)));
+        // A category holds a handful of extensions: one shared copy of each.
+        auto known = extensions.constFind(row->extension);
+        if (known == extensions.constEnd())
+            known = extensions.insert(row->extension, row->extension);
+        row->extension = known.value();
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+void removeDuplicatePaths(FileListRows &rows)
+{
+    DeleteDuplicates(rows, [](const std::unique_ptr<FileListRow> &row) -> const QString & { return row->path; });
+}
+
+// A whole listing, built away from the window: the rows of every record, dated when
+// the order needs it, sorted and rid of duplicates. The worker touches nothing but
+// the job.
+struct ListingJob {
+    std::vector<QString> records; // the category's, as they were at the click
+    FileListColumn column = NameColumn;
+    std::atomic<bool> abandoned{false};
+
+    FileListRows rows;
+    // Per row: the position of its record when it is one of those listed at once
+    // (its row is then the one already shown), or -1.
+    std::vector<int> firstRecordOf;
+};
+
+void buildListing(ListingJob &job, std::size_t firstCount)
+{
+    FileListRows rows = buildRows(job.records, 0, job.records.size());
+    job.records = {};
+    if (job.abandoned)
+        return;
+    if (job.column == LastModifiedColumn) {
+        std::vector<const QString *> paths;
+        paths.reserve(rows.size());
+        for (const auto &row : rows)
+            paths.push_back(&row->path);
+        const std::vector<std::optional<qint64>> stamps = readModifiedMSecs(paths);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            // Type and icon come from caches of the window's thread, when first asked for.
+            rows[i]->details = stamps[i] ? FileListRow::Details::Dated : FileListRow::Details::Unreadable;
+            rows[i]->modifiedMSecs = stamps[i].value_or(0);
+        }
+    }
+    if (job.abandoned)
+        return;
+    std::vector<int> recordOf(rows.size());
+    std::iota(recordOf.begin(), recordOf.end(), 0);
+    const std::vector<int> order = sortedOrder(rows, job.column);
+    std::vector<int> sortedRecordOf;
+    sortedRecordOf.reserve(order.size());
+    for (int from : order)
+        sortedRecordOf.push_back(recordOf[std::size_t(from)]);
+    applyOrder(rows, order);
+    std::vector<int> kept(rows.size());
+    std::iota(kept.begin(), kept.end(), 0);
+    DeleteDuplicates(kept, [&rows](int i) -> const QString & { return rows[std::size_t(i)]->path; });
+    if (job.abandoned)
+        return;
+    job.rows.reserve(kept.size());
+    job.firstRecordOf.reserve(kept.size());
+    for (int i : kept) {
+        const int record = sortedRecordOf[std::size_t(i)];
+        const bool shown = std::size_t(record) < firstCount;
+        job.firstRecordOf.push_back(shown ? record : -1);
+        job.rows.push_back(shown ? nullptr : std::move(rows[std::size_t(i)]));
+    }
+}
+
+} // namespace
+
+struct FileListModel::Listing {
+    std::shared_ptr<ListingJob> job;
+    std::size_t firstCount = 0;
+    // The rows listed at once that are still in the list, by their record.
+    QHash<const FileListRow *, int> shown;
 };
 
 FileListModel::FileListModel(FileIconCache &icons, FileTypeCache &types, QObject *parent)
@@ -77,12 +156,12 @@ FileListModel::FileListModel(FileIconCache &icons, FileTypeCache &types, QObject
     m_fillTimer.setSingleShot(true);
     m_fillTimer.setInterval(0);
     connect(&m_fillTimer, &QTimer::timeout, this, &FileListModel::fillSomeDetails);
-    m_listTimer.setSingleShot(true);
-    m_listTimer.setInterval(0);
-    connect(&m_listTimer, &QTimer::timeout, this, &FileListModel::listSomeRows);
 }
 
-FileListModel::~FileListModel() = default;
+FileListModel::~FileListModel()
+{
+    abandonListing();
+}
 
 int FileListModel::rowCount(const QModelIndex &parent) const
 {
@@ -215,9 +294,10 @@ void FileListModel::ShowCategoryFiles(const Catalog &catalog, int categoryIndex)
 {
     m_fillTimer.stop();
     abandonListing();
-    // The records are copied out first: the catalog may change while the listing
-    // runs, and the list must be what it was at the click.
-    auto listing = std::make_unique<Listing>();
+    // The records are copied out first: the catalog may change while the rest of
+    // the listing is built, and the list must be what it was at the click.
+    auto job = std::make_shared<ListingJob>();
+    job->column = FileListColumn(m_sortColumn);
     const RecordList &records = catalog.records();
     for (int i = 0; categoryIndex > 0 && i < records.size(); ++i) {
         // The cached index spares parsing the records of every other category.
@@ -225,215 +305,152 @@ void FileListModel::ShowCategoryFiles(const Catalog &catalog, int categoryIndex)
             continue;
         QString record = records.at(i);
         if (!isSentinel(record))
-            listing->records.push_back(std::move(record));
+            job->records.push_back(std::move(record));
     }
-    m_listing = std::move(listing);
+
+    // The first records are listed here, sorted among themselves, so the list has
+    // rows at once; the whole listing replaces them once it is built.
+    const std::size_t firstCount = std::min(job->records.size(), std::size_t(m_firstListingRows));
+    FileListRows first = buildRows(job->records, 0, firstCount);
+    if (job->column == LastModifiedColumn) {
+        std::vector<const QString *> paths;
+        for (const auto &row : first)
+            paths.push_back(&row->path);
+        const std::vector<std::optional<qint64>> stamps = readModifiedMSecs(paths);
+        for (std::size_t i = 0; i < first.size(); ++i)
+            applyDetails(*first[i], stamps[i]);
+    }
+    auto listing = std::make_unique<Listing>();
+    listing->job = job;
+    const bool complete = firstCount == job->records.size();
+    for (std::size_t i = 0; !complete && i < first.size(); ++i)
+        listing->shown.insert(first[i].get(), int(i));
+    applyOrder(first, sortedOrder(first, job->column));
+    removeDuplicatePaths(first);
+
     const bool sortingWasOn = m_sorted;
     m_sorted = true;
     beginResetModel();
-    m_rows.clear();
-    listStep(std::size_t(m_firstListingRows), 0, true);
+    m_rows = std::move(first);
     endResetModel();
     if (!sortingWasOn)
         Q_EMIT sortingChanged(m_sortColumn);
-    continueListing();
+    if (complete) {
+        startBackgroundFill(0);
+        Q_EMIT listingFinished();
+        return;
+    }
+
+    // Rows dropped as duplicates among the first ones are not shown.
+    QSet<const FileListRow *> kept;
+    for (const auto &row : m_rows)
+        kept.insert(row.get());
+    for (auto it = listing->shown.begin(); it != listing->shown.end();) {
+        if (kept.contains(it.key()))
+            ++it;
+        else
+            it = listing->shown.erase(it);
+    }
+    listing->firstCount = firstCount;
+    m_listing = std::move(listing);
+    QThread *worker = QThread::create([job, firstCount] { buildListing(*job, firstCount); });
+    connect(worker, &QThread::finished, this, [this, job] {
+        if (m_listing && m_listing->job == job)
+            handOverListing();
+    });
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start();
 }
 
-void FileListModel::setListingSteps(int firstRows, int rowsPerStep)
+void FileListModel::setListingSteps(int firstRows)
 {
     m_firstListingRows = std::max(1, firstRows);
-    m_listingStepRows = std::max(1, rowsPerStep);
 }
 
 void FileListModel::abandonListing()
 {
-    m_listTimer.stop();
+    if (!m_listing)
+        return;
+    m_listing->job->abandoned = true;
     m_listing.reset();
 }
 
-void FileListModel::continueListing()
+void FileListModel::handOverListing()
 {
-    if (!m_listing)
-        return;
-    if (m_listing->next < m_listing->records.size()) {
-        m_listTimer.start();
-        return;
+    const std::unique_ptr<Listing> listing = std::move(m_listing);
+    ListingJob &job = *listing->job;
+
+    // Which shown rows the whole listing keeps: those of its first records that no
+    // later row of the same path superseded, and that are still in the list.
+    std::vector<FileListRow *> shownAt(listing->firstCount, nullptr);
+    for (auto it = listing->shown.cbegin(); it != listing->shown.cend(); ++it)
+        shownAt[std::size_t(it.value())] = const_cast<FileListRow *>(it.key());
+    QSet<const FileListRow *> stays;
+    for (std::size_t i = 0; i < job.rows.size(); ++i) {
+        const int record = job.firstRecordOf[i];
+        if (record >= 0 && shownAt[std::size_t(record)])
+            stays.insert(shownAt[std::size_t(record)]);
     }
-    m_listing.reset();
-    startBackgroundFill(0);
-    Q_EMIT listingFinished();
-}
-
-void FileListModel::listSomeRows()
-{
-    if (!m_listing)
-        return;
-    listStep(std::size_t(m_listingStepRows), kListSliceMSecs, false);
-    continueListing();
-}
-
-void FileListModel::listStep(std::size_t maxRows, qint64 sliceMSecs, bool intoEmptyList)
-{
-    Listing &listing = *m_listing;
-    const auto column = FileListColumn(m_sortColumn);
-    QElapsedTimer clock;
-    clock.start();
-
-    FileListRows batch;
-    const std::size_t end = std::min(listing.records.size(), listing.next + maxRows);
-    while (listing.next < end) {
-        QString &record = listing.records[listing.next++];
-        auto row = std::make_unique<FileListRow>(makeFileListRow(recordPath(record), recordKeywords(record)));
-        record = QString();
-        // A category holds a handful of extensions: one shared copy of each.
-        auto known = listing.extensions.constFind(row->extension);
-        if (known == listing.extensions.constEnd())
-            known = listing.extensions.insert(row->extension, row->extension);
-        row->extension = known.value();
-        batch.push_back(std::move(row));
-        if (sliceMSecs > 0 && batch.size() % 256 == 0 && clock.hasExpired(sliceMSecs))
-            break;
-    }
-    if (column == LastModifiedColumn) {
-        std::vector<const QString *> paths;
-        paths.reserve(batch.size());
-        for (const auto &row : batch)
-            paths.push_back(&row->path);
-        const std::vector<std::optional<qint64>> stamps = readModifiedMSecs(paths);
-        for (std::size_t i = 0; i < batch.size(); ++i)
-            applyDetails(*batch[i], stamps[i]);
+    for (int row = rowCount() - 1; row >= 0; --row) {
+        const FileListRow *shown = m_rows[std::size_t(row)].get();
+        if (listing->shown.contains(shown) && !stays.contains(shown))
+            removeRange(row, row);
     }
 
-    // Of the rows of one path, the one that sorts last stays: on equal keys the
-    // later record's. A row listed in an earlier step gives its place to the row
-    // that supersedes it.
-    ++listing.step;
-    std::vector<FileListRow *> supersedes(batch.size(), nullptr);
-    std::vector<char> dropped(batch.size(), 0);
-    for (std::size_t i = 0; i < batch.size(); ++i) {
-        FileListRow *row = batch[i].get();
-        auto found = listing.byPath.find(row->path);
-        if (found == listing.byPath.end()) {
-            listing.byPath.insert(row->path, {row, listing.step, i});
-            continue;
-        }
-        Listing::Listed &earlier = found.value();
-        if (rowLess(*row, *earlier.row, column)) {
-            dropped[i] = 1;
-            continue;
-        }
-        if (earlier.step == listing.step) {
-            dropped[earlier.index] = 1;
-            supersedes[i] = supersedes[earlier.index];
-        } else {
-            supersedes[i] = earlier.row;
-        }
-        earlier = {row, listing.step, i};
-    }
-    std::vector<std::size_t> survivors;
-    survivors.reserve(batch.size());
-    for (std::size_t i = 0; i < batch.size(); ++i) {
-        if (!dropped[i])
-            survivors.push_back(i);
-    }
-    std::stable_sort(survivors.begin(), survivors.end(),
-                     [&](std::size_t a, std::size_t b) { return rowLess(*batch[a], *batch[b], column); });
-
-    if (intoEmptyList) {
-        for (std::size_t i : survivors)
-            m_rows.push_back(std::move(batch[i]));
-        return;
-    }
-
-    // Every new row gets a place in the list first: the place of the row it
-    // supersedes, or a new one at the end. One reordering then puts them all where
-    // they belong, between rows that keep their order.
-    const std::size_t oldCount = m_rows.size();
-    std::vector<int> slotOf(batch.size(), -1);
-    std::vector<char> taken(oldCount, 0);
-    for (std::size_t i : survivors) {
-        if (!supersedes[i])
-            continue;
-        const std::size_t at = positionOf(supersedes[i]);
-        slotOf[i] = int(at);
-        taken[at] = 1;
-    }
-    std::vector<std::size_t> appended;
-    for (std::size_t i : survivors) {
-        if (slotOf[i] < 0)
-            appended.push_back(i);
-    }
-    std::sort(appended.begin(), appended.end()); // record order, so the end of the list reads as the records do
-    if (!appended.empty()) {
-        beginInsertRows({}, int(oldCount), int(oldCount + appended.size()) - 1);
-        for (std::size_t i : appended) {
-            slotOf[i] = int(m_rows.size());
-            m_rows.push_back(std::move(batch[i]));
-        }
-        endInsertRows();
-    }
-
-    std::vector<int> kept;
-    kept.reserve(oldCount);
-    for (std::size_t i = 0; i < oldCount; ++i) {
-        if (!taken[i])
-            kept.push_back(int(i));
-    }
+    // The new rows go in at the end, then one reordering puts every row in its place.
+    QHash<const FileListRow *, int> current;
+    for (int row = 0; row < rowCount(); ++row)
+        current.insert(m_rows[std::size_t(row)].get(), row);
     std::vector<int> order;
-    order.reserve(m_rows.size());
-    auto next = kept.cbegin();
-    for (std::size_t i : survivors) {
-        const FileListRow *row = batch[i] ? batch[i].get() : m_rows[std::size_t(slotOf[i])].get();
-        const auto to = std::upper_bound(next, kept.cend(), row, [&](const FileListRow *value, int old) {
-            return rowLess(*value, *m_rows[std::size_t(old)], column);
-        });
-        order.insert(order.end(), next, to);
-        next = to;
-        order.push_back(slotOf[i]);
+    order.reserve(job.rows.size() + m_rows.size());
+    std::size_t added = 0;
+    for (std::size_t i = 0; i < job.rows.size(); ++i)
+        added += job.firstRecordOf[i] < 0;
+    const int oldCount = rowCount();
+    if (added > 0)
+        beginInsertRows({}, oldCount, oldCount + int(added) - 1);
+    for (std::size_t i = 0; i < job.rows.size(); ++i) {
+        const int record = job.firstRecordOf[i];
+        if (record < 0) {
+            order.push_back(int(m_rows.size()));
+            m_rows.push_back(std::move(job.rows[i]));
+        } else if (const FileListRow *shown = shownAt[std::size_t(record)]) {
+            order.push_back(current.value(shown));
+        }
     }
-    order.insert(order.end(), next, kept.cend());
-
-    bool inPlace = true;
-    for (std::size_t i = 0; i < order.size() && inPlace; ++i)
-        inPlace = order[i] == int(i);
-    if (inPlace && std::none_of(supersedes.begin(), supersedes.end(), [](FileListRow *row) { return row; }))
-        return;
+    if (added > 0)
+        endInsertRows();
+    // Rows that scans or searches added meanwhile take their places as they would
+    // have behind a finished listing.
+    std::vector<int> extras;
+    for (int row = 0; row < oldCount; ++row) {
+        if (!stays.contains(m_rows[std::size_t(row)].get()))
+            extras.push_back(row);
+    }
+    if (!extras.empty()) {
+        std::vector<int> merged;
+        merged.reserve(order.size() + extras.size());
+        std::merge(order.begin(), order.end(), extras.begin(), extras.end(), std::back_inserter(merged),
+                   [this, &job](int extra, int listed) {
+                       return rowLess(*m_rows[std::size_t(extra)], *m_rows[std::size_t(listed)], job.column);
+                   });
+        order = std::move(merged);
+    }
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    for (std::size_t i : survivors) {
-        if (batch[i])
-            m_rows[std::size_t(slotOf[i])] = std::move(batch[i]);
-    }
     reorder(order);
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-}
-
-std::size_t FileListModel::positionOf(const FileListRow *row) const
-{
-    // The list is sorted, so the row sits among those of its key; a list that an
-    // edit has put out of order is searched through.
-    const auto column = FileListColumn(m_sortColumn);
-    const auto low = std::lower_bound(m_rows.begin(), m_rows.end(), row,
-                                      [&](const auto &a, const FileListRow *b) { return rowLess(*a, *b, column); });
-    const auto high = std::upper_bound(low, m_rows.end(), row,
-                                       [&](const FileListRow *a, const auto &b) { return rowLess(*a, *b, column); });
-    for (auto it = low; it != high; ++it) {
-        if (it->get() == row)
-            return std::size_t(it - m_rows.begin());
-    }
-    const auto found = std::find_if(m_rows.begin(), m_rows.end(), [row](const auto &each) { return each.get() == row; });
-    return std::size_t(found - m_rows.begin());
+    if (m_sortColumn != job.column)
+        sortWithLayoutChange();
+    startBackgroundFill(0);
+    Q_EMIT listingFinished();
 }
 
 void FileListModel::forgetListedRows(int first, int last)
 {
     if (!m_listing)
         return;
-    for (int i = first; i <= last; ++i) {
-        const FileListRow *row = m_rows[std::size_t(i)].get();
-        const auto found = m_listing->byPath.constFind(row->path);
-        if (found != m_listing->byPath.constEnd() && found->row == row)
-            m_listing->byPath.erase(found);
-    }
+    for (int i = first; i <= last; ++i)
+        m_listing->shown.remove(m_rows[std::size_t(i)].get());
 }
 
 void FileListModel::appendRow(FileListRow row)
@@ -556,6 +573,8 @@ const FileListRow *FileListModel::rowAt(int row) const
 
 void FileListModel::fillDetails(FileListRow &row) const
 {
+    if (row.details == FileListRow::Details::Dated)
+        applyDetails(row, row.modifiedMSecs);
     if (row.details != FileListRow::Details::NotRead)
         return;
     applyDetails(row, readModifiedMSecs(row.path));
@@ -586,6 +605,8 @@ void FileListModel::fillDetailsOf(int first, int last)
     std::vector<const QString *> paths;
     for (int i = first; i < last; ++i) {
         FileListRow *row = m_rows[std::size_t(i)].get();
+        if (row->details == FileListRow::Details::Dated)
+            applyDetails(*row, row->modifiedMSecs);
         if (row->details == FileListRow::Details::NotRead) {
             pending.push_back(row);
             paths.push_back(&row->path);
@@ -600,7 +621,10 @@ void FileListModel::fillDetailsOf(int first, int last)
 bool FileListModel::allDetailsFilled() const
 {
     return std::all_of(m_rows.begin(), m_rows.end(),
-                       [](const auto &row) { return row->details != FileListRow::Details::NotRead; });
+                       [](const auto &row) {
+                           return row->details == FileListRow::Details::Read
+                               || row->details == FileListRow::Details::Unreadable;
+                       });
 }
 
 void FileListModel::setBackgroundFillEnabled(bool enabled)

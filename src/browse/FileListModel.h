@@ -21,10 +21,10 @@ class FileTypeCache;
 // anyone asks for them (a view painting it, sorting by date) and by an idle pass
 // after a listing.
 //
-// A listing shows its first rows at once and builds the rest in short steps that
-// the event loop runs between input events, so a category of a million files never
-// freezes the window. Every step merges its rows into their sorted places, so the
-// list the last step leaves is the one a listing in a single pass gives.
+// A listing shows the rows of its first records at once and builds the whole list on
+// a worker thread, so a category of a million files never freezes the window; the
+// finished list then takes the place of the first rows in one step, and is the one
+// a listing in a single pass gives.
 //
 // Sorting follows the header clicks: "Type" cannot be sorted by, the order is
 // always ascending, and once a listing has switched sorting on every later row
@@ -62,12 +62,12 @@ public:
     // last. An index below 1 is no category at all and lists nothing. The records
     // are taken as they stand now; the first rows are listed before this returns,
     // the rest follow, and listingFinished() says when the last one is in. A new
-    // listing or Clear List abandons the one under way.
+    // listing or Clear List abandons the one under way. A header click meanwhile
+    // sorts the rows shown, and the finished list again.
     void ShowCategoryFiles(const Catalog &catalog, int categoryIndex);
     bool isListing() const { return m_listing != nullptr; }
-    // Rows the first step of a listing shows at once, and at most how many a later
-    // step adds; a later step also stops after a few milliseconds.
-    void setListingSteps(int firstRows, int rowsPerStep);
+    // How many records a listing lists at once, before the rest is built.
+    void setListingSteps(int firstRows);
     // Rows added by scans and searches; they take their place in the sort order once
     // sorting is on, and go to the end before that.
     void appendRow(FileListRow row);
@@ -112,14 +112,11 @@ private:
     void reorder(const std::vector<int> &order);
 
     struct Listing;
-    // Builds the next rows of the listing and merges them into the list.
-    void listStep(std::size_t maxRows, qint64 sliceMSecs, bool intoEmptyList);
-    void listSomeRows();
-    void continueListing();
     void abandonListing();
-    // The listing's duplicate check must not hold on to rows that have gone.
+    // The whole listing is built: its rows replace those listed at once.
+    void handOverListing();
+    // Rows listed at once that go are no longer the listing's to place.
     void forgetListedRows(int first, int last);
-    std::size_t positionOf(const FileListRow *row) const;
 
     FileIconCache &m_icons;
     FileTypeCache &m_types;
@@ -128,9 +125,7 @@ private:
     bool m_sorted = false;
 
     std::unique_ptr<Listing> m_listing;
-    QTimer m_listTimer;
     int m_firstListingRows = 2000;
-    int m_listingStepRows = 16384;
 
     QTimer m_fillTimer;
     bool m_backgroundFill = true;

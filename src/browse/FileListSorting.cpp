@@ -78,7 +78,8 @@ struct FoldedKeys {
 
 qint64 timeKey(const FileListRow &row)
 {
-    return row.details == FileListRow::Details::Read ? row.modifiedMSecs : std::numeric_limits<qint64>::min();
+    const bool dated = row.details == FileListRow::Details::Read || row.details == FileListRow::Details::Dated;
+    return dated ? row.modifiedMSecs : std::numeric_limits<qint64>::min();
 }
 
 std::vector<int> identityOrder(std::size_t size)

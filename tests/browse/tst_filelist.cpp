@@ -179,7 +179,7 @@ void TestFileList::listingInSteps_data()
         << QStringList{"/r/w.jpg>", "/p/x.jpg>2", "/q/x.jpg>3"};
 }
 
-// One row a step: every step merges into what the earlier ones listed.
+// One record listed at once, the rest built on the worker and handed over.
 void TestFileList::listingInSteps()
 {
     QFETCH(QStringList, records);
@@ -187,7 +187,7 @@ void TestFileList::listingInSteps()
     for (const QString &record : records)
         m_catalog->records().append(record);
     model().sort(sortColumn);
-    model().setListingSteps(1, 1);
+    model().setListingSteps(1);
     QSignalSpy finished(&model(), &FileListModel::listingFinished);
     model().ShowCategoryFiles(*m_catalog, 1);
     QCOMPARE(model().rowCount(), 1);
@@ -204,7 +204,7 @@ void TestFileList::newListingAbandonsTheOld()
 {
     for (const char *record : {"/p/a.jpg/1>", "/p/b.jpg/1>", "/p/c.jpg/1>", "/m/x.mp3/2>", "/m/y.mp3/2>"})
         m_catalog->records().append(QString::fromLatin1(record));
-    model().setListingSteps(1, 1);
+    model().setListingSteps(1);
     QSignalSpy finished(&model(), &FileListModel::listingFinished);
     model().ShowCategoryFiles(*m_catalog, 1);
     model().clear();
