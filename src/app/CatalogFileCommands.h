@@ -42,9 +42,14 @@ Q_SIGNALS:
     void catalogReplaced();
     // Files a load could not find, for the Missing Files window.
     void missingFilesFound(const QStringList &paths);
+    // A catalog file is being read: so many of its file lines so far. Sent a few
+    // times a second while the load runs, and not at all for a quick one.
+    void loadProgress(const QString &path, int filesRead);
+    void loadFinished();
 
 private:
     void loadFile(const QString &path);
+    CatalogLoadReport loadOffThisThread(const QString &path);
     void reportMendedRecords(const QString &path, const CatalogLoadReport &report);
     void reportLoad(const QString &path, const CatalogLoadReport &report);
     bool refuseTooManyCategories(int categoryLines);

@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QProgressDialog>
 
 class AppSettings;
 class CatalogFileCommands;
@@ -75,6 +76,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showLoadProgress(const QString &path, int filesRead);
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
@@ -132,6 +134,7 @@ private:
     FileListView *m_fileList = nullptr;
     DetailsPanel *m_details = nullptr;
     QPointer<MissingFilesDialog> m_missingFiles;
+    QPointer<QProgressDialog> m_loadProgress;
 
     MainWindowLayout::Result m_layout;
     bool m_moving = false;
