@@ -23,7 +23,7 @@ using Interaction::Icon;
 namespace {
 
 // A load this quick shows nothing and runs no event loop of its own.
-constexpr int kQuickLoadMSecs = 200;
+constexpr int kQuickLoadMSecs = 20;
 constexpr int kProgressIntervalMSecs = 100;
 
 } // namespace
