@@ -38,6 +38,7 @@ private Q_SLOTS:
     void listingInSteps_data();
     void listingInSteps();
     void newListingAbandonsTheOld();
+    void editsWhileListingStay();
     void rowParts_data();
     void rowParts();
     void listingSortsByTheSortColumn_data();
@@ -215,6 +216,21 @@ void TestFileList::newListingAbandonsTheOld()
     QCoreApplication::processEvents(); // no step of an abandoned listing is left to run
     QCOMPARE(finished.count(), 1);
     QCOMPARE(names(), (QStringList{"x", "y"}));
+}
+
+// A row removed or added while the rest is built stays removed or added, as after a
+// listing that had finished first.
+void TestFileList::editsWhileListingStay()
+{
+    for (const char *record : {"/p/a.jpg/1>", "/p/c.jpg/1>", "/p/b.jpg/1>", "/p/d.jpg/1>"})
+        m_catalog->records().append(QString::fromLatin1(record));
+    model().setListingSteps(2);
+    model().ShowCategoryFiles(*m_catalog, 1);
+    QCOMPARE(names(), (QStringList{"a", "c"}));
+    model().removeRowsAt({0});
+    append(QStringLiteral("/p/bb.jpg"));
+    QTRY_VERIFY(!model().isListing());
+    QCOMPARE(names(), (QStringList{"b", "bb", "c", "d"}));
 }
 
 void TestFileList::rowParts_data()
