@@ -9,11 +9,25 @@
 #include "Interaction.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QThread>
 #include <QFileInfo>
+#include <QTimer>
+
+#include <atomic>
 
 using Interaction::Answer;
 using Interaction::Buttons;
 using Interaction::Icon;
+
+namespace {
+
+// A load this quick shows nothing and runs no event loop of its own.
+constexpr int kQuickLoadMSecs = 20;
+constexpr int kProgressIntervalMSecs = 100;
+
+} // namespace
 
 CatalogFileCommands::CatalogFileCommands(Catalog &catalog, Interaction::Interface &interaction, AppSettings &settings,
                                          QObject *parent)
@@ -97,7 +111,41 @@ void CatalogFileCommands::loadFile(const QString &path)
     m_catalog.clear();
     m_catalogFile = path;
     Q_EMIT catalogReplaced();
-    reportLoad(path, OpenFileList(path, m_catalog));
+    reportLoad(path, loadOffThisThread(path));
+}
+
+CatalogLoadReport CatalogFileCommands::loadOffThisThread(const QString &path)
+{
+    // A million records take a second or more, most of it spent asking the disk
+    // whether each file still exists. The load runs on a worker into a catalog of
+    // its own while this thread keeps the windows painted and says how far it is;
+    // the catalog is handed over once complete.
+    Catalog loaded;
+    std::atomic<int> filesRead{0};
+    CatalogLoadReport report;
+    QThread *worker = QThread::create([&] {
+        report = OpenFileList(path, loaded, [&filesRead](const QString &file) {
+            filesRead.fetch_add(1, std::memory_order_relaxed);
+            return fileExistsOnDisk(file);
+        });
+    });
+    QEventLoop untilLoaded;
+    connect(worker, &QThread::finished, &untilLoaded, &QEventLoop::quit);
+    QTimer progress;
+    progress.setInterval(kProgressIntervalMSecs);
+    connect(&progress, &QTimer::timeout, this,
+            [&] { Q_EMIT loadProgress(path, filesRead.load(std::memory_order_relaxed)); });
+    worker->start();
+    progress.start();
+    // The windows stay alive, but nothing may use the catalog until it is back.
+    if (!worker->wait(QDeadlineTimer(kQuickLoadMSecs)))
+        untilLoaded.exec(QEventLoop::ExcludeUserInputEvents);
+    worker->wait();
+    delete worker;
+    progress.stop();
+    m_catalog.takeContentsOf(loaded);
+    Q_EMIT loadFinished();
+    return report;
 }
 
 void CatalogFileCommands::reportUnopened(const QString &path, const QString &reason)

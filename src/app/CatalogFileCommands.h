@@ -47,9 +47,14 @@ Q_SIGNALS:
     // After every load: the files it could not find, for the Missing Files window;
     // empty when it found them all.
     void missingFilesFound(const QStringList &paths);
+    // A catalog file is being read: so many of its file lines so far. Sent a few
+    // times a second while the load runs, and not at all for a quick one.
+    void loadProgress(const QString &path, int filesRead);
+    void loadFinished();
 
 private:
     void loadFile(const QString &path);
+    CatalogLoadReport loadOffThisThread(const QString &path);
     void reportMendedRecords(const QString &path, const CatalogLoadReport &report);
     void reportLoad(const QString &path, const CatalogLoadReport &report);
     void reportUnopened(const QString &path, const QString &reason);

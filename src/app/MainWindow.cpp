@@ -11,6 +11,7 @@
 #include "FileListCommands.h"
 #include "FileListModel.h"
 #include "FileListView.h"
+#include "Interaction.h"
 #include "MissingFilesDialog.h"
 #include "QuickSearchBar.h"
 #include "ScanWindows.h"
@@ -20,6 +21,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QLocale>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -143,9 +146,31 @@ void MainWindow::connectCommands()
     connect(m_fileList, &FileListView::propertiesRequested, this, [this] { m_fileInfoWindows->showProperties(); });
     connect(m_details, &DetailsPanel::executeClicked, this, [this] { m_fileInfoWindows->execute(m_details->shownPath()); });
     connect(m_fileCommands, &CatalogFileCommands::missingFilesFound, this, &MainWindow::showMissingFiles);
+    connect(m_fileCommands, &CatalogFileCommands::loadProgress, this, &MainWindow::showLoadProgress);
+    connect(m_fileCommands, &CatalogFileCommands::loadFinished, this, [this] { delete m_loadProgress; });
     // The Missing Files window stays while the user works (File > New included); only
     // the next load replaces its list, or closes it when that load found every file.
     connect(m_fileCommands, &CatalogFileCommands::catalogReplaced, m_fileListModel, &FileListModel::clear);
+}
+
+// File > Open of a large catalog: the window is shown and waits for the load, which
+// says how far it is. At start-up the splash window says it instead.
+void MainWindow::showLoadProgress(const QString &path, int filesRead)
+{
+    if (!isVisible())
+        return;
+    if (!m_loadProgress) {
+        m_loadProgress = new QProgressDialog(this);
+        m_loadProgress->setObjectName(QStringLiteral("frmLoadProgress"));
+        m_loadProgress->setWindowTitle(Interaction::kProgramTitle);
+        m_loadProgress->setWindowModality(Qt::WindowModal);
+        m_loadProgress->setCancelButton(nullptr);
+        m_loadProgress->setRange(0, 0);
+        m_loadProgress->setMinimumDuration(0);
+    }
+    m_loadProgress->setLabelText(QStringLiteral("Loading %1\n%2 files read")
+                                     .arg(QDir::toNativeSeparators(path), QLocale().toString(filesRead)));
+    m_loadProgress->show();
 }
 
 void MainWindow::load(const QString &commandLine)

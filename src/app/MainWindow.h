@@ -10,6 +10,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QProgressDialog>
 
 class AppSettings;
 class CatalogFileCommands;
@@ -80,6 +81,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showLoadProgress(const QString &path, int filesRead);
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
@@ -139,6 +141,7 @@ private:
     FileListView *m_fileList = nullptr;
     DetailsPanel *m_details = nullptr;
     QPointer<MissingFilesDialog> m_missingFiles;
+    QPointer<QProgressDialog> m_loadProgress;
 
     MainWindowLayout::Result m_layout;
     bool m_moving = false;

@@ -1,6 +1,8 @@
 #include "SplashWindow.h"
 
+#include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -47,7 +49,14 @@ SplashWindow::SplashWindow(QWidget *parent)
     addLabel(layout, QStringLiteral("lblCopyright"), QStringLiteral("Made by the Corvanta developers"));
     addLabel(layout, QStringLiteral("lblWarning"),
              QStringLiteral("Corvanta only lists your files: it never changes, moves or deletes them."));
+    m_progress = addLabel(layout, QStringLiteral("lblProgress"), QString());
     setFixedWidth(420);
+}
+
+void SplashWindow::showLoadProgress(const QString &path, int filesRead)
+{
+    m_progress->setText(QStringLiteral("Loading %1: %2 files read")
+                            .arg(QFileInfo(path).fileName(), QLocale().toString(filesRead)));
 }
 
 QString SplashWindow::versionText()

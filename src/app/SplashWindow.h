@@ -11,4 +11,9 @@ public:
     explicit SplashWindow(QWidget *parent = nullptr);
 
     static QString versionText();
+    // How far the start-up catalog's load is.
+    void showLoadProgress(const QString &path, int filesRead);
+
+private:
+    class QLabel *m_progress = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "AppSettings.h"
+#include "CatalogFileCommands.h"
 #include "MainWindow.h"
 #include "QtInteraction.h"
 #include "SplashWindow.h"
@@ -41,6 +42,8 @@ int run(int argc, char **argv)
     QtInteraction interaction;
     MainWindow window(interaction, settings);
     interaction.setParentWidget(&window);
+    QObject::connect(&window.fileCommands(), &CatalogFileCommands::loadProgress, &splash,
+                     &SplashWindow::showLoadProgress);
     window.load(catalogPathFromArguments(QApplication::arguments()));
 
     splash.close();

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QTimer>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -16,9 +17,14 @@ class FileTypeCache;
 
 // The rows of the file list: one per listed file, with the columns "Name",
 // "Extension", "Type", "Last Modified" and "Keywords". Rows are built from the
-// records alone, so a category of 100,000 files lists at once; a row's type, date
-// and icon are read from the disk the first time anyone asks for them (a view
-// painting it, sorting by date) and by an idle pass after a listing.
+// records alone; a row's type, date and icon are read from the disk the first time
+// anyone asks for them (a view painting it, sorting by date) and by an idle pass
+// after a listing.
+//
+// A listing shows the rows of its first records at once and builds the whole list on
+// a worker thread, so a category of a million files never freezes the window; the
+// finished list then takes the place of the first rows in one step, and is the one
+// a listing in a single pass gives.
 //
 // Sorting follows the header clicks: "Type" cannot be sorted by, the order is
 // always ascending, and once a listing has switched sorting on every later row
@@ -53,8 +59,15 @@ public:
     void clear();
     // Lists the files of the category: the catalog's records in order, the sentinel
     // left out, sorted by the current column, duplicate paths removed keeping the
-    // last. An index below 1 is no category at all and lists nothing.
+    // last. An index below 1 is no category at all and lists nothing. The records
+    // are taken as they stand now; the first rows are listed before this returns,
+    // the rest follow, and listingFinished() says when the last one is in. A new
+    // listing or Clear List abandons the one under way. A header click meanwhile
+    // sorts the rows shown, and the finished list again.
     void ShowCategoryFiles(const Catalog &catalog, int categoryIndex);
+    bool isListing() const { return m_listing != nullptr; }
+    // How many records a listing lists at once, before the rest is built.
+    void setListingSteps(int firstRows);
     // Rows added by scans and searches; they take their place in the sort order once
     // sorting is on, and go to the end before that.
     void appendRow(FileListRow row);
@@ -83,6 +96,8 @@ Q_SIGNALS:
     void sortingChanged(int column);
     // The idle pass has read the details of the last row.
     void detailsFilled();
+    // The listing under way has listed its last row.
+    void listingFinished();
 
 private:
     // Checks quietly: views and testers probe indexes that may be gone.
@@ -94,12 +109,23 @@ private:
     void removeRange(int first, int last);
     void startBackgroundFill(int fromRow);
     void fillSomeDetails();
+    void reorder(const std::vector<int> &order);
+
+    struct Listing;
+    void abandonListing();
+    // The whole listing is built: its rows replace those listed at once.
+    void handOverListing();
+    // Rows listed at once that go are no longer the listing's to place.
+    void forgetListedRows(int first, int last);
 
     FileIconCache &m_icons;
     FileTypeCache &m_types;
     FileListRows m_rows;
     int m_sortColumn = NameColumn;
     bool m_sorted = false;
+
+    std::unique_ptr<Listing> m_listing;
+    int m_firstListingRows = 2000;
 
     QTimer m_fillTimer;
     bool m_backgroundFill = true;

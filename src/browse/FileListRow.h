@@ -18,7 +18,8 @@ enum FileListColumn : int {
 // details that need the disk (type, date, icon) are read once, when first needed,
 // so that listing a large category never touches the disk.
 struct FileListRow {
-    enum class Details : quint8 { NotRead, Read, Unreadable };
+    // Dated: the time is known, type and icon are still to be read.
+    enum class Details : quint8 { NotRead, Read, Unreadable, Dated };
 
     QString path;
     QString name;
@@ -26,7 +27,7 @@ struct FileListRow {
     QString keywords;
 
     QString type; // the type description, shared with every row of the extension
-    qint64 modifiedMSecs = 0; // since the epoch, valid when details == Read
+    qint64 modifiedMSecs = 0; // since the epoch, valid when details is Read or Dated
     int iconIndex = 0; // position in the icon cache, 0 for none
     Details details = Details::NotRead;
 };

@@ -78,7 +78,8 @@ struct FoldedKeys {
 
 qint64 timeKey(const FileListRow &row)
 {
-    return row.details == FileListRow::Details::Read ? row.modifiedMSecs : std::numeric_limits<qint64>::min();
+    const bool dated = row.details == FileListRow::Details::Read || row.details == FileListRow::Details::Dated;
+    return dated ? row.modifiedMSecs : std::numeric_limits<qint64>::min();
 }
 
 std::vector<int> identityOrder(std::size_t size)
@@ -193,6 +194,13 @@ bool foldedLess(QStringView left, QStringView right)
 }
 
 } // namespace
+
+bool rowLess(const FileListRow &a, const FileListRow &b, FileListColumn column)
+{
+    if (column == LastModifiedColumn)
+        return timeKey(a) < timeKey(b);
+    return foldedLess(columnText(a, column), columnText(b, column));
+}
 
 bool isInOrderFrom(const FileListRows &rows, std::size_t from, FileListColumn column)
 {

@@ -27,6 +27,10 @@ void applyOrder(FileListRows &rows, const std::vector<int> &order);
 // key is not greater, so that adding rows one by one gives what sorting would.
 std::size_t sortedInsertPosition(const FileListRows &rows, const FileListRow &row, FileListColumn column);
 
+// Whether row a goes before row b in the column's order; equal keys go by neither.
+// Compares the folded text without building it.
+bool rowLess(const FileListRow &a, const FileListRow &b, FileListColumn column);
+
 // Whether rows[from - 1] onward are already in the column's order (false for "Last
 // Modified", whose keys may not have been read). Linear.
 bool isInOrderFrom(const FileListRows &rows, std::size_t from, FileListColumn column);

@@ -57,6 +57,16 @@ void Catalog::clear()
     m_temporaryIndex = -1;
 }
 
+void Catalog::takeContentsOf(Catalog &other)
+{
+    m_tree->takeNodesFrom(*other.m_tree);
+    m_records = std::move(other.m_records);
+    other.m_records.clear();
+    m_temporaryIndex = other.m_temporaryIndex;
+    other.m_temporaryIndex = -1;
+    setFileListSaved(other.m_fileListSaved);
+}
+
 void Catalog::resetToEmpty()
 {
     clear();

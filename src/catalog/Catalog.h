@@ -60,6 +60,9 @@ public:
 
     // No categories, no records at all.
     void clear();
+    // Replaces this catalog by the other one, a catalog loaded elsewhere; the other
+    // is left empty.
+    void takeContentsOf(Catalog &other);
     // The empty catalog of a fresh start or File > New: only the sentinel record.
     void resetToEmpty();
 

@@ -85,6 +85,16 @@ void CategoryTree::clear()
     Q_EMIT wasReset();
 }
 
+void CategoryTree::takeNodesFrom(CategoryTree &other)
+{
+    Q_EMIT aboutToBeReset();
+    m_roots = std::move(other.m_roots);
+    m_nodes = std::move(other.m_nodes);
+    other.m_roots.clear();
+    other.m_nodes.clear();
+    Q_EMIT wasReset();
+}
+
 void CategoryTree::renumberFrom(std::size_t position)
 {
     for (std::size_t i = position; i < m_nodes.size(); ++i)

@@ -40,6 +40,8 @@ public:
     // Removes the node and everything below it; later nodes take the freed indexes.
     void removeSubtree(int index);
     void clear();
+    // Takes every node of the other tree, which is left empty; one reset for views.
+    void takeNodesFrom(CategoryTree &other);
 
     // Full path of names from the root down, joined with "\".
     QString fullPath(int index) const;

@@ -12,6 +12,10 @@
 
 #include <algorithm>
 #include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 #include <vector>
 
 namespace {
@@ -102,9 +106,15 @@ QByteArrayView withoutByteOrderMark(QByteArrayView bytes)
 
 bool fileExistsOnDisk(const QString &path)
 {
-    // A folder at the path is no catalogued file any more.
+    // A folder at the path is no catalogued file any more. One plain stat: a load
+    // asks this a million times, and QFileInfo's bookkeeping costs more than the call.
+#ifdef Q_OS_UNIX
+    struct stat status {};
+    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &status) == 0 && !S_ISDIR(status.st_mode);
+#else
     const QFileInfo info(path);
     return info.exists() && !info.isDir();
+#endif
 }
 
 CatalogLoadReport OpenFileList(const QString &path, Catalog &catalog, const FileExistsCheck &exists)

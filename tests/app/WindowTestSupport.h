@@ -138,6 +138,7 @@ public:
     static void clickCategory(MainWindow *window, int category)
     {
         QTest::mouseClick(window->categoryTree().viewport(), Qt::LeftButton, {}, nodeCentre(window, category));
+        QTRY_VERIFY(!window->fileListModel().isListing());
     }
     static QPoint rowCentre(MainWindow *window, int row)
     {

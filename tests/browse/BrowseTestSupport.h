@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QIcon>
 #include <QPixmap>
+#include <QTest>
 
 // Helpers shared by the browsing tests.
 namespace BrowseTest {
@@ -53,6 +54,12 @@ struct FileList {
     FileListModel model{icons, types};
 
     FileList() { model.setBackgroundFillEnabled(false); }
+    // Lists the category to its last row.
+    void list(const Catalog &catalog, int category)
+    {
+        model.ShowCategoryFiles(catalog, category);
+        QTRY_VERIFY(!model.isListing());
+    }
     QStringList column(int column) const
     {
         QStringList cells;

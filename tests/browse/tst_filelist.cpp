@@ -36,6 +36,10 @@ private Q_SLOTS:
 
     void listing_data();
     void listing();
+    void listingInSteps_data();
+    void listingInSteps();
+    void newListingAbandonsTheOld();
+    void editsWhileListingStay();
     void rowParts_data();
     void rowParts();
     void listingSortsByTheSortColumn_data();
@@ -76,7 +80,7 @@ private:
     }
     void append(const QString &path) { model().appendRow(makeFileListRow(path, QString())); }
     QString addFruit();
-    void list(int category) { model().ShowCategoryFiles(*m_catalog, category); }
+    void list(int category) { m_list->list(*m_catalog, category); }
     FileListModel &model() { return m_list->model; }
     QVariant cell(int row, int column, int role = Qt::DisplayRole) { return model().index(row, column).data(role); }
     QStringList names() const { return m_list->column(NameColumn); }
@@ -159,6 +163,75 @@ void TestFileList::listing()
     for (int row = 0; row < model().rowCount(); ++row)
         rows.append(model().rowPath(row) + QLatin1Char('>') + model().rowKeywords(row));
     QTEST(rows, "rows");
+}
+
+void TestFileList::listingInSteps_data()
+{
+    QTest::addColumn<QStringList>("records"); // behind the sentinel, all of category 1
+    QTest::addColumn<int>("sortColumn");
+    QTest::addColumn<QStringList>("rows"); // path>keywords
+    QTest::newRow("duplicates in later steps, keeping the last")
+        << QStringList{"/p/a.jpg/1>first", "/p/b.jpg/1>", "/p/a.jpg/1>second", "/p/A.jpg/1>other case"}
+        << int(NameColumn) << QStringList{"/p/a.jpg>second", "/p/A.jpg>other case", "/p/b.jpg>"};
+    QTest::newRow("the duplicate that sorts last stays, though listed first")
+        << QStringList{"/p/a.jpg/1>zz", "/p/b.jpg/1>mm", "/p/a.jpg/1>aa"} << int(KeywordsColumn)
+        << QStringList{"/p/b.jpg>mm", "/p/a.jpg>zz"};
+    QTest::newRow("equal names keep record order")
+        << QStringList{"/q/x.jpg/1>1", "/p/x.jpg/1>2", "/r/w.jpg/1>", "/q/x.jpg/1>3"} << int(NameColumn)
+        << QStringList{"/r/w.jpg>", "/p/x.jpg>2", "/q/x.jpg>3"};
+}
+
+// One record listed at once, the rest built on the worker and handed over.
+void TestFileList::listingInSteps()
+{
+    QFETCH(QStringList, records);
+    QFETCH(int, sortColumn);
+    for (const QString &record : records)
+        m_catalog->records().append(record);
+    model().sort(sortColumn);
+    model().setListingSteps(1);
+    QSignalSpy finished(&model(), &FileListModel::listingFinished);
+    model().ShowCategoryFiles(*m_catalog, 1);
+    QCOMPARE(model().rowCount(), 1);
+    QVERIFY(model().isListing());
+    QTRY_VERIFY(!model().isListing());
+    QCOMPARE(finished.count(), 1);
+    QStringList rows;
+    for (int row = 0; row < model().rowCount(); ++row)
+        rows.append(model().rowPath(row) + QLatin1Char('>') + model().rowKeywords(row));
+    QTEST(rows, "rows");
+}
+
+void TestFileList::newListingAbandonsTheOld()
+{
+    for (const char *record : {"/p/a.jpg/1>", "/p/b.jpg/1>", "/p/c.jpg/1>", "/m/x.mp3/2>", "/m/y.mp3/2>"})
+        m_catalog->records().append(QString::fromLatin1(record));
+    model().setListingSteps(1);
+    QSignalSpy finished(&model(), &FileListModel::listingFinished);
+    model().ShowCategoryFiles(*m_catalog, 1);
+    model().clear();
+    QVERIFY(!model().isListing());
+    model().ShowCategoryFiles(*m_catalog, 1);
+    model().ShowCategoryFiles(*m_catalog, 2);
+    QTRY_COMPARE(finished.count(), 1);
+    QCoreApplication::processEvents(); // no step of an abandoned listing is left to run
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(names(), (QStringList{"x", "y"}));
+}
+
+// A row removed or added while the rest is built stays removed or added, as after a
+// listing that had finished first.
+void TestFileList::editsWhileListingStay()
+{
+    for (const char *record : {"/p/a.jpg/1>", "/p/c.jpg/1>", "/p/b.jpg/1>", "/p/d.jpg/1>"})
+        m_catalog->records().append(QString::fromLatin1(record));
+    model().setListingSteps(2);
+    model().ShowCategoryFiles(*m_catalog, 1);
+    QCOMPARE(names(), (QStringList{"a", "c"}));
+    model().removeRowsAt({0});
+    append(QStringLiteral("/p/bb.jpg"));
+    QTRY_VERIFY(!model().isListing());
+    QCOMPARE(names(), (QStringList{"b", "bb", "c", "d"}));
 }
 
 void TestFileList::rowParts_data()

@@ -73,7 +73,7 @@ void TestFileListCommands::init()
     m_tester = std::make_unique<QAbstractItemModelTester>(&m_list->model,
                                                           QAbstractItemModelTester::FailureReportingMode::QtTest);
     m_commands = std::make_unique<FileListCommands>(*m_catalog, m_list->model, *m_ui);
-    m_list->model.ShowCategoryFiles(*m_catalog, 3);
+    m_list->list(*m_catalog, 3);
     QCOMPARE(m_list->column(NameColumn), kRows);
 }
 
