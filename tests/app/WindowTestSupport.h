@@ -29,7 +29,6 @@ public:
         return {"a.png/1>sunset", "song.mp3/2>rock",       "b.jpg/1>beach", "notes.txt/1>",
                 "a.png/1>sunset", "holiday.2004.png/3>sun", "d.bmp/1>mountain"};
     }
-    static QString treeAsLoaded() { return QStringLiteral("Photos#1(Holidays#3) Music#2 Empty#4"); }
 
     void setUpFixture()
     {

@@ -4,7 +4,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
@@ -12,6 +14,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -20,7 +23,9 @@
 using Interaction::Answer;
 
 // The main window's shell (menus, toolbar, placement, closing, the Missing Files
-// window) and its category tree: clicks list a category, a double click adds one.
+// window), its category tree (clicks list a category, a double click adds one) and
+// editing through it: the category commands, Remove Item, the Edit menu, dropping on
+// the tree, and a save and reload.
 class TestMainWindow : public QObject, public WindowFixture
 {
     Q_OBJECT
@@ -31,19 +36,44 @@ private Q_SLOTS:
 
     void menusAndContextMenu();
     void toolbarButtonsTriggerTheirMenuEntries();
-    void firstRunPlacementAndMinimumWidth();
+    void firstRunSizeAndBars();
     void nothingCutOrOverlapping_data();
     void nothingCutOrOverlapping();
-    void barTogglesMovePanes();
     void splitterDragClampsIndicatorAndLayout();
     void closing_data();
     void closing();
     void missingFilesWindow_data();
     void missingFilesWindow();
-    void clickingCategoryListsItsFiles_data();
-    void clickingCategoryListsItsFiles();
-    void keyboardMovesDoNotRelistButAClickBesideDoes();
+    void treeClicksListButKeysDoNot();
     void doubleClickOnEmptyTreeAddsCategory();
+    void categoryCommands_data();
+    void categoryCommands();
+    void listCommands_data();
+    void listCommands();
+    void editCommandsActOnKeywordsBoxOnly_data();
+    void editCommandsActOnKeywordsBoxOnly();
+    void dropOnTree_data();
+    void dropOnTree();
+    void editedCatalogSurvivesSaveAndLoad();
+
+private:
+    // What the system's drag loop sends the tree: enter and move at the point, then
+    // the drop there. Returns whether the drop was taken.
+    static bool dragOntoTree(MainWindow *window, const QMimeData *data, const QPoint &at)
+    {
+        QWidget *viewport = window->categoryTree().viewport();
+        QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDragMoveEvent move(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+        if (!move.isAccepted() || move.dropAction() != Qt::CopyAction)
+            return false;
+        QDropEvent drop(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &drop);
+        return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
+    }
 };
 
 // Every menu in order, "-" for a separator: the menu's caption, then its entries as
@@ -109,14 +139,28 @@ void TestMainWindow::toolbarButtonsTriggerTheirMenuEntries()
     }
 }
 
-void TestMainWindow::firstRunPlacementAndMinimumWidth()
+// Hiding the toolbar moves the panes up; hiding either bar makes them taller.
+void TestMainWindow::firstRunSizeAndBars()
 {
     MainWindow *window = makeWindow(QString());
     QVERIFY(window);
     QCOMPARE(window->size(), QSize(window->toPixels(6500), window->toPixels(6500)));
-    QVERIFY(window->actions().action(QStringLiteral("mnuViewToolbar"))->isChecked());
-    QVERIFY(window->actions().action(QStringLiteral("mnuViewStatusBar"))->isChecked());
     QCOMPARE(window->catalog().records().size(), 1); // the empty catalog's sentinel
+    QWidget *tree = &window->categoryTree();
+    const int top = tree->mapTo(window, QPoint(0, 0)).y();
+    int height = tree->height();
+    QAction *toolbar = window->actions().action(QStringLiteral("mnuViewToolbar"));
+    QVERIFY(toolbar->isChecked());
+    toolbar->trigger();
+    QVERIFY(!window->actions().toolBar()->isVisible());
+    QTRY_VERIFY(tree->mapTo(window, QPoint(0, 0)).y() < top);
+    QVERIFY(tree->height() > height);
+    height = tree->height();
+    QAction *statusBar = window->actions().action(QStringLiteral("mnuViewStatusBar"));
+    QVERIFY(statusBar->isChecked());
+    statusBar->trigger();
+    QVERIFY(!window->statusBar()->isVisible());
+    QTRY_VERIFY(tree->height() > height);
 
     window->resize(window->toPixels(1000), window->height());
     QCOMPARE(window->width(), window->toPixels(3000));
@@ -176,24 +220,6 @@ void TestMainWindow::nothingCutOrOverlapping()
     const int searchTop = window->findChild<QWidget *>(QStringLiteral("cmdSearch"))->y();
     QTEST(searchTop < window->findChild<QWidget *>(QStringLiteral("lblTitle1"))->y(), "searchRowOfItsOwn");
     QVERIFY(!window->detailsPanel().findChild<QScrollArea *>()->horizontalScrollBar()->isVisible());
-}
-
-// Hiding the toolbar moves the panes up; hiding either bar makes them taller.
-void TestMainWindow::barTogglesMovePanes()
-{
-    MainWindow *window = makeWindow(QString());
-    QVERIFY(window);
-    QWidget *tree = &window->categoryTree();
-    const int top = tree->mapTo(window, QPoint(0, 0)).y();
-    int height = tree->height();
-    window->actions().action(QStringLiteral("mnuViewToolbar"))->trigger();
-    QVERIFY(!window->actions().toolBar()->isVisible());
-    QTRY_VERIFY(tree->mapTo(window, QPoint(0, 0)).y() < top);
-    QVERIFY(tree->height() > height);
-    height = tree->height();
-    window->actions().action(QStringLiteral("mnuViewStatusBar"))->trigger();
-    QVERIFY(!window->statusBar()->isVisible());
-    QTRY_VERIFY(tree->height() > height);
 }
 
 void TestMainWindow::splitterDragClampsIndicatorAndLayout()
@@ -302,43 +328,18 @@ void TestMainWindow::missingFilesWindow()
     QCOMPARE(dialog && dialog->isVisible(), staysOpen);
 }
 
-void TestMainWindow::clickingCategoryListsItsFiles_data()
+// A click lists the category (filings and names are the list model's business); the
+// keyboard only moves the selection.
+void TestMainWindow::treeClicksListButKeysDoNot()
 {
-    QTest::addColumn<int>("before"); // listed first, so that stale rows would show
-    QTest::addColumn<int>("category");
-    QTest::addColumn<QStringList>("names"); // the cells are the model's business
-    QTest::newRow("category with a file filed twice gives one row") << 2 << 1 << QStringList{"a", "b", "d", "notes"};
-    QTest::newRow("sub-category, dotted name") << 1 << 3 << QStringList{"holiday.2004"};
-    QTest::newRow("category without files") << 1 << 4 << QStringList{};
-}
-
-void TestMainWindow::clickingCategoryListsItsFiles()
-{
-    QFETCH(int, before);
-    QFETCH(int, category);
     MainWindow *window = makeLoadedWindow();
     QVERIFY(window);
-    QCOMPARE(describeTree(window->categoryTreeModel()), treeAsLoaded());
+    QCOMPARE(describeTree(window->categoryTreeModel()), QStringLiteral("Photos#1(Holidays#3) Music#2 Empty#4"));
     window->catalog().records().insert(0, kSentinelRecord); // must never become a row
-
-    clickCategory(window, before);
-    QCOMPARE(window->selectedCategory(), before);
-    QVERIFY(window->fileListModel().rowCount() > 0);
-    clickCategory(window, category);
-
-    QCOMPARE(window->selectedCategory(), category);
-    QTEST(rowNames(window), "names");
-    QVERIFY(!column(window, 0, FileListModel::PathRole).contains(kSentinelRecord));
-    QVERIFY(window->catalog().FileListSaved());
-}
-
-void TestMainWindow::keyboardMovesDoNotRelistButAClickBesideDoes()
-{
-    MainWindow *window = makeLoadedWindow();
-    QVERIFY(window);
     clickCategory(window, 1);
     const QStringList photos{"a", "b", "d", "notes"};
     QCOMPARE(rowNames(window), photos);
+    QVERIFY(!column(window, 0, FileListModel::PathRole).contains(kSentinelRecord));
 
     CategoryTreeView &tree = window->categoryTree();
     QTest::keyClick(&tree, Qt::Key_Down); // to Holidays, below Photos
@@ -360,6 +361,11 @@ void TestMainWindow::keyboardMovesDoNotRelistButAClickBesideDoes()
     window->fileListModel().clear();
     QTest::mouseClick(tree.viewport(), Qt::RightButton, {}, nodeCentre(window, 2));
     QCOMPARE(rowNames(window), QStringList{"song"});
+
+    clickCategory(window, 4); // no stale rows
+    QCOMPARE(window->selectedCategory(), 4);
+    QCOMPARE(rowNames(window), QStringList{});
+    QVERIFY(window->catalog().FileListSaved());
 }
 
 // Only an empty tree asks for a category on a double click.
@@ -375,6 +381,265 @@ void TestMainWindow::doubleClickOnEmptyTreeAddsCategory()
     QCOMPARE(m_ui->prompts.first().text, QStringLiteral("What is the name of the new category?"));
     QCOMPARE(describeTree(window->categoryTreeModel()), QStringLiteral("Photos#1"));
     QVERIFY(!window->catalog().FileListSaved());
+}
+
+// The commands' refusals are tested with the commands; here the window hands them
+// the selected node. A prompt shows as "Title [default]: text".
+void TestMainWindow::categoryCommands_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QString>("prompt"); // empty: none, the question answered yes
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("tree");
+    QTest::addColumn<QStringList>("records");
+    QTest::addColumn<int>("saved"); // 1 saved, 0 changed, -1 left to the commands' own tests
+    QTest::newRow("add category") << "mnuAddDrive" << 2 << "Corvanta []: What is the name of the new category?"
+                                  << QStringList{} << "Photos#1(Holidays#3) Music#2 Empty#4 New#5" << catalogRecords() << 0;
+    QTest::newRow("add sub-category under a sub-category")
+        << "mnuFileAddCategory" << 3 << "Corvanta []: What is the name of the new sub-category?" << QStringList{}
+        << "Photos#1(Holidays#3(New#5)) Music#2 Empty#4" << catalogRecords() << -1;
+    QTest::newRow("rename") << "mnuChangeCategoryName" << 2
+                            << "Marlowind [Music]: What would you like to change the category's name to?"
+                            << QStringList{} << "Photos#1(Holidays#3) New#2 Empty#4" << catalogRecords() << 0;
+    QTest::newRow("delete with sub-category")
+        << "mnuFileDelete" << 1 << QString()
+        << QStringList{"Corvanta|Question|YesNo|Are you sure you want to delete the category and all sub catagories?"}
+        << "Music#1 Empty#2" << QStringList{"song.mp3/1>rock"} << 0;
+}
+
+void TestMainWindow::categoryCommands()
+{
+    QFETCH(QString, entry);
+    QFETCH(int, selected);
+    QFETCH(QString, prompt);
+    QFETCH(int, saved);
+    MainWindow *window = makeLoadedWindow();
+    QVERIFY(window);
+    clickCategory(window, selected);
+    QCOMPARE(window->selectedCategory(), selected);
+    const QStringList listed = rowNames(window);
+    m_ui->promptAnswers = {QStringLiteral("New")};
+    m_ui->answers = {Answer::Yes};
+
+    window->actions().action(entry)->trigger();
+
+    QStringList prompts;
+    for (const ScriptedInteraction::Prompt &p : std::as_const(m_ui->prompts))
+        prompts << p.title + " [" + p.defaultText + "]: " + p.text;
+    QCOMPARE(prompts, prompt.isEmpty() ? QStringList() : QStringList{prompt});
+    QTEST(m_ui->shownMessages(), "messages");
+    QTEST(describeTree(window->categoryTreeModel()), "tree");
+    QTEST(records(window), "records");
+    if (saved >= 0)
+        QCOMPARE(window->catalog().FileListSaved(), saved == 1);
+    QCOMPARE(rowNames(window), listed); // no category command lists again
+}
+
+// Remove Item by the Delete key, Clear List from the list's own context menu.
+void TestMainWindow::listCommands_data()
+{
+    QTest::addColumn<QStringList>("selected");
+    QTest::addColumn<QString>("entry"); // empty: the Delete key
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QStringList>("records");
+    QTest::newRow("Delete, three rows: every record of them goes")
+        << QStringList{"a", "d", "notes"} << QString()
+        << QStringList{"Marlowind|Critical|YesNo|Are you sure you want to remove the selected items from the playlist?"}
+        << QStringList{"b"} << QStringList{"song.mp3/2>rock", "b.jpg/1>beach", "holiday.2004.png/3>sun"};
+    QTest::newRow("Clear List: the records stay")
+        << QStringList{"b"} << "mnuClearList" << QStringList{} << QStringList{} << catalogRecords();
+}
+
+void TestMainWindow::listCommands()
+{
+    QFETCH(QStringList, selected);
+    QFETCH(QString, entry);
+    MainWindow *window = makeLoadedWindow();
+    QVERIFY(window);
+    clickCategory(window, 1);
+    selectRows(window, selected);
+    if (entry.isEmpty()) {
+        m_ui->answers = {Answer::Yes};
+        QTest::keyClick(&window->fileList(), Qt::Key_Delete);
+    } else {
+        QTest::mousePress(window->fileList().viewport(), Qt::RightButton, {}, rowCentre(window, 1));
+        QTRY_VERIFY(window->actions().popupMenu()->isVisible());
+        window->actions().action(entry)->trigger();
+        window->actions().popupMenu()->close();
+    }
+
+    QTEST(m_ui->shownMessages(), "messages");
+    QTEST(rowNames(window), "rows");
+    QTEST(records(window), "records");
+    QCOMPARE(window->catalog().FileListSaved(), !entry.isEmpty());
+}
+
+// Cut, Copy and Paste work on the keywords box only while it has the focus; Ctrl+C
+// in the list copies no file either.
+void TestMainWindow::editCommandsActOnKeywordsBoxOnly_data()
+{
+    QTest::addColumn<bool>("keywordsFocused");
+    QTest::addColumn<QString>("entry"); // a menu entry, or keys typed
+    QTest::addColumn<QString>("clipboardBefore"); // empty: no text on the clipboard
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("clipboard");
+    QTest::newRow("copy") << true << "mnuEditCopy" << "before" << "beach sunset" << "sunset";
+    QTest::newRow("cut") << true << "mnuEditCut" << "before" << "beach " << "sunset";
+    QTest::newRow("paste") << true << "mnuEditPaste" << "dunes" << "beach dunes" << "dunes";
+    QTest::newRow("paste of an empty clipboard deletes the selection")
+        << true << "mnuEditPaste" << "" << "beach " << "";
+    QTest::newRow("copy, list focused") << false << "mnuEditCopy" << "before" << "beach sunset" << "before";
+    QTest::newRow("cut, list focused") << false << "mnuEditCut" << "before" << "beach sunset" << "before";
+    QTest::newRow("paste, list focused") << false << "mnuEditPaste" << "dunes" << "beach sunset" << "dunes";
+    // The key's release shows the current row, b, in the box again.
+    QTest::newRow("Ctrl+C typed in the list") << false << "Ctrl+C" << "before" << "beach" << "before";
+}
+
+void TestMainWindow::editCommandsActOnKeywordsBoxOnly()
+{
+    QFETCH(bool, keywordsFocused);
+    QFETCH(QString, entry);
+    QFETCH(QString, clipboardBefore);
+    MainWindow *window = makeLoadedWindow();
+    QVERIFY(window);
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    clickCategory(window, 1);
+    clickRow(window, 1); // b: the box shows its keywords; a copy of files would have a row
+    QLineEdit *box = window->detailsPanel().keywordsBox();
+    QCOMPARE(box->text(), QStringLiteral("beach"));
+    box->setFocus();
+    QTRY_VERIFY(window->keywordsHaveFocus());
+    if (!keywordsFocused) {
+        window->fileList().setFocus();
+        QTRY_VERIFY(window->fileList().hasFocus());
+        QVERIFY(!window->keywordsHaveFocus());
+    }
+    box->setText(QStringLiteral("beach sunset"));
+    box->setSelection(6, 6);
+    QCOMPARE(box->selectedText(), QStringLiteral("sunset"));
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboardBefore.isEmpty() ? clipboard->clear() : clipboard->setText(clipboardBefore);
+
+    if (QAction *action = window->actions().action(entry))
+        action->trigger();
+    else
+        QTest::keySequence(&window->fileList(), QKeySequence(entry));
+
+    QTEST(box->text(), "text");
+    QTEST(clipboard->text(), "clipboard");
+    QCOMPARE(records(window), catalogRecords());
+}
+
+void TestMainWindow::dropOnTree_data()
+{
+    QTest::addColumn<QString>("source"); // rows of the list, or files from another program
+    QTest::addColumn<QStringList>("dragged"); // selected rows of Photos, or the program's files
+    QTest::addColumn<int>("target"); // the node under the pointer; 0 beside the nodes; -1 no drop
+    QTest::addColumn<int>("category"); // the node selected at the drop
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QStringList>("records");
+    QTest::addColumn<QStringList>("rows");
+    const QStringList photos{"a", "b", "d", "notes"};
+    QTest::newRow("rows onto a category: refiled, and they leave the list")
+        << "list" << QStringList{"b", "d"} << 2 << 2 << QStringList{}
+        << QStringList{"a.png/1>sunset", "d.bmp/2>mountain", "b.jpg/2>beach", "song.mp3/2>rock", "notes.txt/1>",
+                       "a.png/1>sunset", "holiday.2004.png/3>sun"}
+        << QStringList{"a", "notes"};
+    QTest::newRow("rows beside the nodes: refused")
+        << "list" << QStringList{"b"} << 0 << 0
+        << QStringList{"Corvanta|None|Ok|Please select a category or sub-category"} << catalogRecords() << photos;
+    QTest::newRow("rows dragged, then Escape: still a change") << "list" << QStringList{"b"} << -1 << 1
+                                                               << QStringList{} << catalogRecords() << photos;
+    // Without a row drag the selection stays put and the drop files into it; the
+    // selected rows (notes) leave the list all the same.
+    QTest::newRow("files from a program go to the selected node")
+        << "program" << QStringList{"song.mp3", "not-catalogued.png"} << 2 << 1 << QStringList{}
+        << QStringList{"a.png/1>sunset", "song.mp3/1>rock", "b.jpg/1>beach", "notes.txt/1>", "a.png/1>sunset",
+                       "holiday.2004.png/3>sun", "d.bmp/1>mountain"}
+        << QStringList{"a", "b", "d"};
+    // Passing over the list turns it into a row drag: the node under the pointer.
+    QTest::newRow("files from a program over the list go to the node under the pointer")
+        << "program over the list" << QStringList{"song.mp3"} << 3 << 3 << QStringList{}
+        << QStringList{"a.png/1>sunset", "song.mp3/3>rock", "b.jpg/1>beach", "notes.txt/1>", "a.png/1>sunset",
+                       "holiday.2004.png/3>sun", "d.bmp/1>mountain"}
+        << QStringList{"a", "b", "d"};
+}
+
+void TestMainWindow::dropOnTree()
+{
+    QFETCH(QString, source);
+    QFETCH(QStringList, dragged);
+    QFETCH(int, target);
+    MainWindow *window = makeLoadedWindow();
+    QVERIFY(window);
+    clickCategory(window, 1);
+
+    std::unique_ptr<QMimeData> data;
+    selectRows(window, source == QLatin1String("list") ? dragged : QStringList{"notes"});
+    if (source == QLatin1String("list")) {
+        data.reset(window->fileListModel().mimeData(window->fileList().selectionModel()->selectedIndexes()));
+        Q_EMIT window->fileList().rowDragStarted();
+        QVERIFY(window->listDragActive());
+    } else {
+        data = std::make_unique<QMimeData>();
+        QList<QUrl> urls;
+        for (const QString &name : dragged)
+            urls.append(QUrl::fromLocalFile(path(name)));
+        data->setUrls(urls);
+        if (source == QLatin1String("program over the list")) {
+            QDragEnterEvent overList(rowCentre(window, 0), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(window->fileList().viewport(), &overList);
+            QVERIFY(!overList.isAccepted()); // the list takes no drop
+        }
+        QCOMPARE(window->listDragActive(), source != QLatin1String("program"));
+    }
+    QCOMPARE(window->catalog().FileListSaved(), source == QLatin1String("program")); // a row drag is a change
+
+    if (target > 0)
+        QVERIFY(dragOntoTree(window, data.get(), nodeCentre(window, target)));
+    else if (target == 0)
+        dragOntoTree(window, data.get(), besideNodes(window));
+    if (source == QLatin1String("list")) {
+        Q_EMIT window->fileList().rowDragFinished();
+        QVERIFY(!window->listDragActive());
+    }
+
+    QTEST(window->selectedCategory(), "category");
+    QTEST(m_ui->shownMessages(), "messages");
+    QTEST(records(window), "records");
+    QTEST(rowNames(window), "rows");
+    QVERIFY(!window->catalog().FileListSaved());
+}
+
+// Keywords updated by the button, saved by the menu and loaded into a second window.
+void TestMainWindow::editedCatalogSurvivesSaveAndLoad()
+{
+    MainWindow *window = makeLoadedWindow();
+    QVERIFY(window);
+    clickCategory(window, 1);
+    selectRows(window, {QStringLiteral("a"), QStringLiteral("b")});
+    window->detailsPanel().keywordsBox()->setText(QStringLiteral("coast"));
+    QTest::mouseClick(window->detailsPanel().findChild<QPushButton *>(QStringLiteral("cmdUpdate")), Qt::LeftButton);
+    QCOMPARE(window->detailsPanel().keywordsBox()->text(), QStringLiteral("coast")); // the user's text stays
+    const QStringList edited{"a.png/1>coast", "song.mp3/2>rock",        "b.jpg/1>coast",   "notes.txt/1>",
+                             "a.png/1>coast", "holiday.2004.png/3>sun", "d.bmp/1>mountain"};
+    QCOMPARE(records(window), edited);
+
+    const QString saved = path(QStringLiteral("edited.kvd"));
+    m_ui->saveFileAnswers = {saved};
+    window->actions().action(QStringLiteral("mnuSave"))->trigger();
+    QCOMPARE(m_ui->messageTexts(), QStringList{"Marlowind Database successfully saved."});
+    QVERIFY(window->catalog().FileListSaved());
+
+    MainWindow *reloaded = makeWindow(saved);
+    QVERIFY(reloaded);
+    QCOMPARE(describeTree(reloaded->categoryTreeModel()), QStringLiteral("Photos#1(Holidays#3) Music#2 Empty#4"));
+    QCOMPARE(records(reloaded), edited);
+    clickCategory(reloaded, 1);
+    QCOMPARE(column(reloaded, KeywordsColumn), (QStringList{"coast", "coast", "mountain", ""}));
 }
 
 QTEST_MAIN(TestMainWindow)
