@@ -1,7 +1,4 @@
-#include "Catalog.h"
-#include "CatalogFileWriter.h"
-#include "FileRecord.h"
-#include "OpenFileList.h"
+#include "CatalogTestSupport.h"
 #include "TestFiles.h"
 
 #include <QTemporaryDir>
@@ -28,30 +25,9 @@ private Q_SLOTS:
     void fileChangedWhileLoadingIsNoCrash();
 };
 
-namespace {
-
-const FileExistsCheck kAllExist = [](const QString &) { return true; };
-
-QStringList recordsOf(const Catalog &catalog)
-{
-    QStringList list;
-    for (int i = 0; i < catalog.records().size(); ++i)
-        list.append(catalog.records().at(i));
-    return list;
-}
-
-// Each node as "parent index:name", 0 for a top-level node.
-QStringList shape(const Catalog &catalog)
-{
-    QStringList list;
-    for (int i = 1; i <= catalog.tree().nodeCount(); ++i) {
-        const CategoryNode *node = catalog.tree().node(i);
-        list.append(QString::number(node->parent ? node->parent->index : 0) + QLatin1Char(':') + node->name);
-    }
-    return list;
-}
-
-} // namespace
+using CatalogTest::kAllExist;
+using CatalogTest::recordsOf;
+using CatalogTest::shape;
 
 void TestCatalogFileReader::oddSpacingAndLineEnds_data()
 {
