@@ -3,15 +3,12 @@
 #include <QRandomGenerator>
 #include <QTest>
 
-// Whatever catalog the program holds, and whatever a catalog file brings in, the
-// next save must read back as the same catalog.
+// Whatever catalog the program holds, the next save must read back as the same catalog.
 class TestCatalogRoundTrip : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void loadMendsRecords_data();
-    void loadMendsRecords();
     void randomCatalogsReadBackUnchanged();
 };
 
@@ -32,41 +29,6 @@ QStringList categoriesOf(const Catalog &catalog)
 using CatalogTest::kAllExist;
 using CatalogTest::recordsOf;
 using CatalogTest::written;
-
-void TestCatalogRoundTrip::loadMendsRecords_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QStringList>("records");
-    QTest::addColumn<int>("keywordsMended");
-    QTest::addColumn<int>("unholdable");
-
-    const QByteArray head = " 1 \r\n\"Music\",\"Music\", 1 \r\n";
-    QTest::newRow("slash in keywords") << head + "\"/m/a.mp3\", 1 ,\"AC/DC\"\r\n"
-                                       << QStringList{"/m/a.mp3/1>AC DC"} << 1 << 0;
-    QTest::newRow("greater-than in keywords") << head + "\"/m/a.mp3\", 1 ,\"x>y\"\r\n"
-                                              << QStringList{"/m/a.mp3/1>x y"} << 1 << 0;
-    QTest::newRow("quote in unquoted keywords") << head + "\"/m/a.mp3\", 1 ,x\"y\r\n"
-                                                << QStringList{"/m/a.mp3/1>x y"} << 1 << 0;
-    QTest::newRow("line break in quoted keywords") << head + "\"/m/a.mp3\", 1 ,\"x\r\ny\"\r\n"
-                                                   << QStringList{"/m/a.mp3/1>x  y"} << 1 << 0;
-    QTest::newRow("quote in an unquoted path") << head + "/m/a\"b.mp3, 1 ,\"k\"\r\n\"/m/c.mp3\", 1 ,\"\"\r\n"
-                                               << QStringList{"/m/c.mp3/1>"} << 0 << 1;
-    QTest::newRow("line break in a quoted path") << head + "\"/m/a\nb.mp3\", 1 ,\"k\"\r\n\"/m/c.mp3\", 1 ,\"\"\r\n"
-                                                 << QStringList{"/m/c.mp3/1>"} << 0 << 1;
-    QTest::newRow("byte-order mark") << "\xEF\xBB\xBF" + head + "\"/m/a.mp3\", 1 ,\"\"\r\n"
-                                     << QStringList{"/m/a.mp3/1>"} << 0 << 0;
-}
-
-void TestCatalogRoundTrip::loadMendsRecords()
-{
-    QFETCH(QByteArray, file);
-    Catalog catalog;
-    const CatalogLoadReport report = OpenFileList(QByteArrayView(file), catalog, kAllExist);
-    QVERIFY(!report.stop);
-    QTEST(recordsOf(catalog), "records"); // with the cached indexes as the texts say
-    QTEST(report.keywordsMended, "keywordsMended");
-    QTEST(int(report.unholdablePaths.size()), "unholdable");
-}
 
 void TestCatalogRoundTrip::randomCatalogsReadBackUnchanged()
 {
