@@ -85,7 +85,8 @@ void TestCatalogEdits::moveDroppedFiles()
 void TestCatalogEdits::removeTakesEveryRecordOfThePath()
 {
     Catalog catalog;
-    fill(catalog, {kSentinelRecord, "/home/ann/a.jpg/1>", "/home/ann/a.jpg/2>x", "/home/ann/b.jpg/1>", "/home/ann/A.jpg/1>"});
+    fill(catalog,
+         {kSentinelRecord, "/home/ann/a.jpg/1>", "/home/ann/a.jpg/2>x", "/home/ann/b.jpg/1>", "/home/ann/A.jpg/1>"});
     QCOMPARE(CatalogEdits::removeRecordsWithPaths(catalog, {"/home/ann/a.jpg"}), 2);
     QCOMPARE(recordsOf(catalog), (QStringList{kSentinelRecord, "/home/ann/b.jpg/1>", "/home/ann/A.jpg/1>"}));
     QVERIFY(!catalog.FileListSaved());

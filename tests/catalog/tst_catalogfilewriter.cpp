@@ -66,7 +66,8 @@ void TestCatalogFileWriter::categoryAndFileLines()
     // older catalog's sub-category of that name is the user's and is saved with its files.
     Catalog catalog;
     CategoryTree &tree = catalog.tree();
-    tree.addChild(tree.addChild(tree.addRoot(QStringLiteral("Photos")), QStringLiteral("Beach")), QStringLiteral("Sand"));
+    tree.addChild(tree.addChild(tree.addRoot(QStringLiteral("Photos")), QStringLiteral("Beach")),
+                  QStringLiteral("Sand"));
     tree.addRoot(Catalog::kTemporaryName);
     tree.addChild(1, Catalog::kTemporaryName);
     tree.addRoot(QStringLiteral("Music"));

@@ -27,7 +27,8 @@ void TestKeywordEditor::updateKeywords_data()
     const QStringList one{"/p/a.jpg/5>old"};
     const QStringList a{"/p/a.jpg"};
     for (const char *refused : {"a>b", "say \"hi\"", "ann's", "a/b", "\\", "/>\\"})
-        QTest::addRow("refused: %s", refused) << one << a << refused << Outcome::IllegalCharacters << 0 << QStringList{};
+        QTest::addRow("refused: %s", refused) << one << a << refused << Outcome::IllegalCharacters << 0
+                                              << QStringList{};
     QTest::newRow("no row selected") << one << QStringList{} << "new" << Outcome::NoRecordIdentified << 0
                                      << QStringList{};
     QTest::newRow("letter case differs") << one << QStringList{"/P/A.JPG"} << "new" << Outcome::NoRecordIdentified
