@@ -1,7 +1,4 @@
-#include "Catalog.h"
-#include "CatalogFileWriter.h"
-#include "FileRecord.h"
-#include "OpenFileList.h"
+#include "CatalogTestSupport.h"
 #include "TestFiles.h"
 
 #include <QTemporaryDir>
@@ -14,8 +11,8 @@ class TestCatalogFileReader : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void oddSpacingAndLineEnds_data();
-    void oddSpacingAndLineEnds();
+    void recordsRead_data();
+    void recordsRead();
     void treeRebuilt_data();
     void treeRebuilt();
     void olderWindowsTextIsRead();
@@ -28,59 +25,55 @@ private Q_SLOTS:
     void fileChangedWhileLoadingIsNoCrash();
 };
 
-namespace {
+using CatalogTest::kAllExist;
+using CatalogTest::recordsOf;
+using CatalogTest::shape;
 
-const FileExistsCheck kAllExist = [](const QString &) { return true; };
-
-QStringList recordsOf(const Catalog &catalog)
-{
-    QStringList list;
-    for (int i = 0; i < catalog.records().size(); ++i)
-        list.append(catalog.records().at(i));
-    return list;
-}
-
-// Each node as "parent index:name", 0 for a top-level node.
-QStringList shape(const Catalog &catalog)
-{
-    QStringList list;
-    for (int i = 1; i <= catalog.tree().nodeCount(); ++i) {
-        const CategoryNode *node = catalog.tree().node(i);
-        list.append(QString::number(node->parent ? node->parent->index : 0) + QLatin1Char(':') + node->name);
-    }
-    return list;
-}
-
-} // namespace
-
-void TestCatalogFileReader::oddSpacingAndLineEnds_data()
+void TestCatalogFileReader::recordsRead_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("record");
+    QTest::addColumn<int>("keywordsMended");
+    QTest::addColumn<int>("unholdable"); // paths left out and reported
     QTest::newRow("as written") << QByteArray(" 1 \r\n\"A\"           \"A\"            1 \r\n"
                                               "\"/p/x.jpg\"                 1             \"k w\"\r\n")
-                                << "A" << "/p/x.jpg/1>k w";
-    QTest::newRow("LF only") << QByteArray(" 1 \n\"A\" \"A\" 1 \n\"/p/x.jpg\" 1 \"k w\"\n") << "A" << "/p/x.jpg/1>k w";
+                                << "A" << "/p/x.jpg/1>k w" << 0 << 0;
     QTest::newRow("commas and tabs") << QByteArray("1\r\n\"A\",\"A\",1\r\n\t\"/p/x.jpg\",1,\"k w\"") << "A"
-                                     << "/p/x.jpg/1>k w";
+                                     << "/p/x.jpg/1>k w" << 0 << 0;
     QTest::newRow("items across lines") << QByteArray("1\n\"A\"\n\"A\"\n1\n\"/p/x.jpg\"\n1\n\"k w\"\n\n\n") << "A"
-                                        << "/p/x.jpg/1>k w";
-    QTest::newRow("unquoted text") << QByteArray("1\r\nA,A,1\r\n/p/x.jpg,1,k w\r\n") << "A" << "/p/x.jpg/1>k w";
+                                        << "/p/x.jpg/1>k w" << 0 << 0;
     QTest::newRow("unquoted text keeps its trailing blanks")
-        << QByteArray("1\r\nA  ,A,1\r\n/p/x.jpg ,1,k w  \r\n") << "A  " << "/p/x.jpg /1>k w  ";
+        << QByteArray("1\r\nA  ,A,1\r\n/p/x.jpg ,1,k w  \r\n") << "A  " << "/p/x.jpg /1>k w  " << 0 << 0;
+    const QByteArray head = " 1 \r\n\"A\",\"A\", 1 \r\n";
+    QTest::newRow("slash in keywords") << head + "\"/m/a.mp3\", 1 ,\"AC/DC\"\r\n" << "A" << "/m/a.mp3/1>AC DC" << 1
+                                       << 0;
+    QTest::newRow("greater-than in keywords") << head + "\"/m/a.mp3\", 1 ,\"x>y\"\r\n" << "A" << "/m/a.mp3/1>x y"
+                                              << 1 << 0;
+    QTest::newRow("quote in unquoted keywords") << head + "\"/m/a.mp3\", 1 ,x\"y\r\n" << "A" << "/m/a.mp3/1>x y"
+                                                << 1 << 0;
+    QTest::newRow("line break in quoted keywords") << head + "\"/m/a.mp3\", 1 ,\"x\r\ny\"\r\n" << "A"
+                                                   << "/m/a.mp3/1>x  y" << 1 << 0;
+    QTest::newRow("quote in an unquoted path") << head + "/m/a\"b.mp3, 1 ,\"k\"\r\n\"/m/c.mp3\", 1 ,\"\"\r\n" << "A"
+                                               << "/m/c.mp3/1>" << 0 << 1;
+    QTest::newRow("line break in a quoted path") << head + "\"/m/a\nb.mp3\", 1 ,\"k\"\r\n\"/m/c.mp3\", 1 ,\"\"\r\n"
+                                                 << "A" << "/m/c.mp3/1>" << 0 << 1;
+    QTest::newRow("byte-order mark") << "\xEF\xBB\xBF" + head + "\"/m/a.mp3\", 1 ,\"\"\r\n" << "A" << "/m/a.mp3/1>"
+                                     << 0 << 0;
 }
 
-void TestCatalogFileReader::oddSpacingAndLineEnds()
+void TestCatalogFileReader::recordsRead()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, name);
+    QFETCH(QString, record);
     Catalog catalog;
     const CatalogLoadReport report = OpenFileList(QByteArrayView(bytes), catalog, kAllExist);
     QVERIFY2(!report.stop, report.stop ? qPrintable(report.stop->reason) : "");
     QCOMPARE(shape(catalog), QStringList{"0:" + name});
-    QFETCH(QString, record);
-    QCOMPARE(recordsOf(catalog), QStringList{record});
+    QCOMPARE(recordsOf(catalog), QStringList{record}); // with the cached index as the text says
+    QTEST(report.keywordsMended, "keywordsMended");
+    QTEST(int(report.unholdablePaths.size()), "unholdable");
     QVERIFY(catalog.FileListSaved());
 }
 

@@ -1,10 +1,6 @@
-#include "Catalog.h"
-#include "CatalogFileWriter.h"
-#include "FileRecord.h"
-#include "OpenFileList.h"
+#include "CatalogTestSupport.h"
 #include "TestFiles.h"
 
-#include <QBuffer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,8 +20,6 @@ private Q_SLOTS:
     void zonePadding_data();
     void zonePadding();
     void categoryAndFileLines();
-    void deepCategoriesStoreParentAndName();
-    void temporaryAndItsRecordsAreLeftOut();
     void unstorableCharactersCannotCorruptTheFile();
     void systemErrorsAsNumbered_data();
     void systemErrorsAsNumbered();
@@ -34,18 +28,7 @@ private Q_SLOTS:
     void replacedFileKeepsPermissionsAndOwner();
 };
 
-namespace {
-
-QByteArray written(const Catalog &catalog)
-{
-    Catalog &mutableCatalog = const_cast<Catalog &>(catalog);
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    const auto error = CatalogFileWriter(catalog, mutableCatalog.findTemporary()).write(buffer);
-    return error ? QByteArray("error") : buffer.data();
-}
-
-} // namespace
+using CatalogTest::written;
 
 void TestCatalogFileWriter::emptyCatalogIsOneLine()
 {
@@ -79,53 +62,29 @@ void TestCatalogFileWriter::zonePadding()
 
 void TestCatalogFileWriter::categoryAndFileLines()
 {
-    Catalog catalog;
-    catalog.tree().addRoot(QStringLiteral("Photos"));
-    catalog.tree().addChild(1, QStringLiteral("Beach"));
-    catalog.records().append(MakeFileRecord(QStringLiteral("/home/a/x.jpg"), 2, QStringLiteral("sun sea")));
-    catalog.records().append(MakeFileRecord(QStringLiteral("/home/a/y.jpg"), 1, QString()));
-    const QByteArray expected = " 2 \r\n"
-                                "\"Photos\"      \"Photos\"       1 \r\n"
-                                "\"Beach\"       \"Photos\\Beach\"               2 \r\n"
-                                "\"/home/a/x.jpg\"             2             \"sun sea\"\r\n"
-                                "\"/home/a/y.jpg\"             1             \"\"\r\n";
-    QCOMPARE(written(catalog), expected);
-}
-
-void TestCatalogFileWriter::deepCategoriesStoreParentAndName()
-{
+    // Only the top-level "Temporary" is the system category, left out with its files; an
+    // older catalog's sub-category of that name is the user's and is saved with its files.
     Catalog catalog;
     CategoryTree &tree = catalog.tree();
-    tree.addChild(tree.addChild(tree.addRoot(QStringLiteral("A")), QStringLiteral("B")), QStringLiteral("C"));
-    const QList<QByteArray> lines = written(catalog).split('\n');
-    QVERIFY(lines.at(3).startsWith("\"C\"           \"B\\C\""));
-}
-
-void TestCatalogFileWriter::temporaryAndItsRecordsAreLeftOut()
-{
-    // Only the top-level "Temporary" is the system category; an older catalog's
-    // sub-category of that name is the user's and is saved with its files.
-    Catalog catalog;
-    catalog.tree().addRoot(QStringLiteral("A"));
-    catalog.tree().addRoot(Catalog::kTemporaryName);
-    catalog.tree().addRoot(QStringLiteral("B"));
-    catalog.tree().addChild(1, Catalog::kTemporaryName);
-    for (const QString &record : {kSentinelRecord, QStringLiteral("/t.jpg/2>"), QStringLiteral("/b.jpg/3>"), QStringLiteral("/kept.jpg/4>")})
-        catalog.records().append(record);
-    // B and the sub-category keep their indexes at save time; loading renumbers them.
-    const QByteArray bytes = written(catalog);
-    QCOMPARE(bytes, QByteArray(" 3 \r\n"
-                               "\"A\"           \"A\"            1 \r\n"
-                               "\"B\"           \"B\"            3 \r\n"
-                               "\"Temporary\"   \"A\\Temporary\"  4 \r\n"
-                               "\"/b.jpg\"      3             \"\"\r\n"
-                               "\"/kept.jpg\"   4             \"\"\r\n"));
-    Catalog loaded;
-    QVERIFY(!OpenFileList(QByteArrayView(bytes), loaded, [](const QString &) { return true; }).stop);
-    QCOMPARE(loaded.tree().fullPath(3), QStringLiteral("A\\Temporary"));
-    QCOMPARE(loaded.records().at(0), QStringLiteral("/b.jpg/2>"));
-    QCOMPARE(loaded.records().at(1), QStringLiteral("/kept.jpg/3>"));
-    QCOMPARE(loaded.TemporaryIndex(), -1);
+    tree.addChild(tree.addChild(tree.addRoot(QStringLiteral("Photos")), QStringLiteral("Beach")),
+                  QStringLiteral("Sand"));
+    tree.addRoot(Catalog::kTemporaryName);
+    tree.addChild(1, Catalog::kTemporaryName);
+    tree.addRoot(QStringLiteral("Music"));
+    CatalogTest::fill(catalog, {kSentinelRecord, "/home/a/x.jpg/3>sun sea", "/t.jpg/4>", "/home/a/y.jpg/1>",
+                                "/kept.jpg/5>", "/m.mp3/6>"});
+    // A sub-category stores its parent's name and its own; indexes are written as held, the load renumbers.
+    const QByteArray expected = " 5 \r\n"
+                                "\"Photos\"      \"Photos\"       1 \r\n"
+                                "\"Beach\"       \"Photos\\Beach\"               2 \r\n"
+                                "\"Sand\"        \"Beach\\Sand\"   3 \r\n"
+                                "\"Temporary\"   \"Photos\\Temporary\"           5 \r\n"
+                                "\"Music\"       \"Music\"        6 \r\n"
+                                "\"/home/a/x.jpg\"             3             \"sun sea\"\r\n"
+                                "\"/home/a/y.jpg\"             1             \"\"\r\n"
+                                "\"/kept.jpg\"   5             \"\"\r\n"
+                                "\"/m.mp3\"      6             \"\"\r\n";
+    QCOMPARE(written(catalog), expected);
 }
 
 void TestCatalogFileWriter::unstorableCharactersCannotCorruptTheFile()
@@ -136,7 +95,7 @@ void TestCatalogFileWriter::unstorableCharactersCannotCorruptTheFile()
     catalog.records().append(MakeFileRecord(QStringLiteral("/a.jpg"), 2, QStringLiteral("a \"quoted\" word")));
     Catalog loaded;
     const QByteArray bytes = written(catalog);
-    QVERIFY(!OpenFileList(QByteArrayView(bytes), loaded, [](const QString &) { return true; }).stop);
+    QVERIFY(!OpenFileList(QByteArrayView(bytes), loaded, CatalogTest::kAllExist).stop);
     QCOMPARE(loaded.tree().nodeCount(), 2);
     QCOMPARE(loaded.tree().node(1)->name, QStringLiteral("Say 'cheese'"));
     QCOMPARE(loaded.tree().node(2)->name, QStringLiteral("Two  lines"));

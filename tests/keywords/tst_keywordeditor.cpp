@@ -1,116 +1,66 @@
-#include "Catalog.h"
-#include "FileRecord.h"
+#include "../catalog/CatalogTestSupport.h"
 #include "KeywordEditor.h"
 
 #include <QTest>
 
 using KeywordEditor::Outcome;
 
+// The rewrite of the selected files' records; the messages for each outcome are the
+// file list commands' to test.
 class TestKeywordEditor : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void refusedCharacters_data();
-    void refusedCharacters();
-    void replacesKeywordsKeepingIndexText();
-    void updatesEverySelectedFileAndEveryRecordOfIt();
-    void emptyKeywordsClear();
-    void nothingIdentified_data();
-    void nothingIdentified();
-    void linuxPathsAreMatchedWhole();
+    void updateKeywords_data();
+    void updateKeywords();
 };
 
-namespace {
-
-Catalog *catalogWith(const QStringList &records)
+void TestKeywordEditor::updateKeywords_data()
 {
-    auto *catalog = new Catalog;
-    for (const QString &record : records)
-        catalog->records().append(record);
-    catalog->markSaved();
-    return catalog;
-}
-
-} // namespace
-
-void TestKeywordEditor::refusedCharacters_data()
-{
-    QTest::addColumn<QString>("keywords");
-    QTest::newRow("greater-than") << "a>b";
-    QTest::newRow("double quote") << "say \"hi\"";
-    QTest::newRow("apostrophe") << "ann's";
-    QTest::newRow("slash") << "a/b";
-    QTest::newRow("backslash") << "\\";
-    QTest::newRow("several") << "/>\\";
-}
-
-void TestKeywordEditor::refusedCharacters()
-{
-    QFETCH(QString, keywords);
-    std::unique_ptr<Catalog> catalog(catalogWith({"/p/a.jpg/5>old"}));
-    catalog->records().setMarked(0, true);
-    const auto result = KeywordEditor::UpdateKeywords(*catalog, {"/p/a.jpg"}, keywords);
-    QCOMPARE(result.outcome, Outcome::IllegalCharacters);
-    QCOMPARE(catalog->records().at(0), QStringLiteral("/p/a.jpg/5>old"));
-    QVERIFY(catalog->FileListSaved());
-    QCOMPARE(catalog->records().markedCount(), 0);
-}
-
-void TestKeywordEditor::replacesKeywordsKeepingIndexText()
-{
-    std::unique_ptr<Catalog> catalog(catalogWith({"/Pics/a.jpg/5>old", "/Pics/b.jpg/ 07>x"}));
-    auto result = KeywordEditor::UpdateKeywords(*catalog, {"/Pics/a.jpg", "/Pics/b.jpg"}, QStringLiteral("beach sunset"));
-    QCOMPARE(result.outcome, Outcome::Updated);
-    QCOMPARE(result.recordsUpdated, 2);
-    QCOMPARE(catalog->records().at(0), QStringLiteral("/Pics/a.jpg/5>beach sunset"));
-    QCOMPARE(catalog->records().at(1), QStringLiteral("/Pics/b.jpg/ 07>beach sunset")); // index text kept as it stands
-    QVERIFY(!catalog->FileListSaved());
-}
-
-void TestKeywordEditor::updatesEverySelectedFileAndEveryRecordOfIt()
-{
-    std::unique_ptr<Catalog> catalog(catalogWith({kSentinelRecord, "/a/1>", "/b/1>", "/a/2>z", "/c/1>"}));
-    const auto result = KeywordEditor::UpdateKeywords(*catalog, {"/a", "/c"}, QStringLiteral("k"));
-    QCOMPARE(result.recordsUpdated, 3);
-    QCOMPARE(catalog->records().at(0), kSentinelRecord);
-    QCOMPARE(catalog->records().at(1), QStringLiteral("/a/1>k"));
-    QCOMPARE(catalog->records().at(2), QStringLiteral("/b/1>"));
-    QCOMPARE(catalog->records().at(3), QStringLiteral("/a/2>k"));
-    QCOMPARE(catalog->records().at(4), QStringLiteral("/c/1>k"));
-    QCOMPARE(catalog->records().categoryAt(3), 2);
-}
-
-void TestKeywordEditor::emptyKeywordsClear()
-{
-    std::unique_ptr<Catalog> catalog(catalogWith({"/a/1>old"}));
-    QCOMPARE(KeywordEditor::UpdateKeywords(*catalog, {"/a"}, QString()).outcome, Outcome::Updated);
-    QCOMPARE(catalog->records().at(0), QStringLiteral("/a/1>"));
-}
-
-void TestKeywordEditor::nothingIdentified_data()
-{
+    QTest::addColumn<QStringList>("records");
     QTest::addColumn<QStringList>("selected");
-    QTest::newRow("no row selected") << QStringList{};
-    QTest::newRow("letter case differs") << QStringList{"/P/A.JPG"};
-    QTest::newRow("unknown path") << QStringList{"/p/z.jpg"};
+    QTest::addColumn<QString>("keywords");
+    QTest::addColumn<Outcome>("outcome");
+    QTest::addColumn<int>("updated");
+    QTest::addColumn<QStringList>("after"); // empty: as before
+    const QStringList one{"/p/a.jpg/5>old"};
+    const QStringList a{"/p/a.jpg"};
+    for (const char *refused : {"a>b", "say \"hi\"", "ann's", "a/b", "\\", "/>\\"})
+        QTest::addRow("refused: %s", refused) << one << a << refused << Outcome::IllegalCharacters << 0
+                                              << QStringList{};
+    QTest::newRow("no row selected") << one << QStringList{} << "new" << Outcome::NoRecordIdentified << 0
+                                     << QStringList{};
+    QTest::newRow("letter case differs") << one << QStringList{"/P/A.JPG"} << "new" << Outcome::NoRecordIdentified
+                                         << 0 << QStringList{};
+    QTest::newRow("unknown path") << one << QStringList{"/p/z.jpg"} << "new" << Outcome::NoRecordIdentified << 0
+                                  << QStringList{};
+    // Taking the text before the first "/" as the path would find nothing for Linux paths.
+    QTest::newRow("whole paths; the index text kept as it stands")
+        << QStringList{"/Pics/a.jpg/5>old", "/Pics/b.jpg/ 07>x"} << QStringList{"/Pics/a.jpg", "/Pics/b.jpg"}
+        << "beach sunset" << Outcome::Updated << 2
+        << QStringList{"/Pics/a.jpg/5>beach sunset", "/Pics/b.jpg/ 07>beach sunset"};
+    QTest::newRow("every record of each selected file")
+        << QStringList{kSentinelRecord, "/a/1>", "/b/1>", "/a/2>z", "/c/1>"} << QStringList{"/a", "/c"} << "k"
+        << Outcome::Updated << 3 << QStringList{kSentinelRecord, "/a/1>k", "/b/1>", "/a/2>k", "/c/1>k"};
+    QTest::newRow("empty keywords clear") << one << a << "" << Outcome::Updated << 1 << QStringList{"/p/a.jpg/5>"};
 }
 
-void TestKeywordEditor::nothingIdentified()
+void TestKeywordEditor::updateKeywords()
 {
+    QFETCH(QStringList, records);
     QFETCH(QStringList, selected);
-    std::unique_ptr<Catalog> catalog(catalogWith({"/p/a.jpg/1>old"}));
-    QCOMPARE(KeywordEditor::UpdateKeywords(*catalog, selected, QStringLiteral("new")).outcome, Outcome::NoRecordIdentified);
-    QCOMPARE(catalog->records().at(0), QStringLiteral("/p/a.jpg/1>old"));
-    QVERIFY(catalog->FileListSaved());
-}
-
-void TestKeywordEditor::linuxPathsAreMatchedWhole()
-{
-    // Taking the text before the first "/" would find nothing for Linux paths.
-    std::unique_ptr<Catalog> catalog(catalogWith({"/home/ann/Pictures/2004/beach.jpg/4>"}));
-    QCOMPARE(KeywordEditor::UpdateKeywords(*catalog, {"/home/ann/Pictures/2004/beach.jpg"}, QStringLiteral("sea")).recordsUpdated, 1);
-    QCOMPARE(catalog->records().at(0), QStringLiteral("/home/ann/Pictures/2004/beach.jpg/4>sea"));
+    QFETCH(QString, keywords);
+    QFETCH(QStringList, after);
+    Catalog catalog;
+    CatalogTest::fill(catalog, records);
+    catalog.records().setMarked(0, true);
+    const KeywordEditor::Result result = KeywordEditor::UpdateKeywords(catalog, selected, keywords);
+    QTEST(result.outcome, "outcome");
+    QTEST(result.recordsUpdated, "updated");
+    QCOMPARE(CatalogTest::recordsOf(catalog), after.isEmpty() ? records : after);
+    QCOMPARE(catalog.FileListSaved(), after.isEmpty());
+    QCOMPARE(catalog.records().markedCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestKeywordEditor)
