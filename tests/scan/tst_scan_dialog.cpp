@@ -220,7 +220,6 @@ private Q_SLOTS:
         QCOMPARE(f.selectedCategories, QList<int>{temporaryIndex});
         QVERIFY(!f.catalog.FileListSaved());
         QVERIFY(f.fileList.isSorted());
-        QCOMPARE(f.extensions.count(), 0);
     }
 
     void selectAllBoxLocksAndFreesItsGroup_data()
