@@ -437,19 +437,6 @@ private Q_SLOTS:
         QVERIFY(!result.cancelled);
     }
 
-    void cancelledJobStillFinishes()
-    {
-        createFolders(m_root, 20, 20);
-        ScanJob job({m_root, true, kJpgOnly});
-        QSignalSpy finished(&job, &ScanJob::finished);
-        job.start();
-        job.cancel();
-        QVERIFY(finished.wait(20000));
-        QVERIFY(job.result().cancelled);
-        // Cancelled before the walk began: not one folder was finished.
-        QVERIFY(job.result().files.empty());
-    }
-
     void destroyingARunningJobStopsIt()
     {
         createFolders(m_root, 20, 20);
