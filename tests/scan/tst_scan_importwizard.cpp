@@ -19,7 +19,7 @@ using MountedVolumes::VolumeInfo;
 
 namespace {
 
-enum class Refusal { NothingSelected, PlaceholderSelected, DriveGone, FolderRemoved };
+enum class Setup { NothingSelected, PlaceholderSelected, DriveGone, FolderRemoved, DriveNode, FolderNode, Cancelled };
 
 QStringList childTexts(const QTreeWidgetItem *node)
 {
@@ -47,7 +47,7 @@ bool hasOnlyAPlaceholder(const QTreeWidgetItem *node)
 } // namespace
 
 Q_DECLARE_METATYPE(VolumeInfo)
-Q_DECLARE_METATYPE(Refusal)
+Q_DECLARE_METATYPE(Setup)
 
 // The Import Files wizard's folder tree and Continue, the drives it offers, and the
 // windows of finding media opening one another.
@@ -169,82 +169,73 @@ private Q_SLOTS:
         QCOMPARE(root->childCount(), 6);
     }
 
-    void continueRefused_data()
+    void continueAndCancel_data()
     {
-        QTest::addColumn<Refusal>("refusal");
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<bool>("ticked"); // the include-subfolders box, which Continue takes even when it refuses
         QTest::addColumn<QStringList>("messages"); // <root> stands for the drive's root
-        QTest::addColumn<bool>("staysVisible");
+        QTest::addColumn<QString>("chosen"); // the folder handed over, relative to the root; none when null
+        QTest::addColumn<bool>("visibleAfter");
         const QStringList chooseAFolder{"Corvanta|None|Ok|Please choose a folder to import."};
-        QTest::newRow("nothing selected") << Refusal::NothingSelected << chooseAFolder << true;
+        QTest::newRow("nothing selected") << Setup::NothingSelected << true << chooseAFolder << QString() << true;
         // Only a hidden tree lets a placeholder become current: a visible one scrolls to
         // it, which opens its drive and so replaces it.
-        QTest::newRow("placeholder selected") << Refusal::PlaceholderSelected << chooseAFolder << false;
+        QTest::newRow("placeholder selected") << Setup::PlaceholderSelected << true << chooseAFolder << QString()
+                                              << false;
         QTest::newRow("drive no longer mounted")
-            << Refusal::DriveGone << QStringList{"Marlowind|Critical|Ok|Please put a disk in the <root> drive"} << true;
-        QTest::newRow("folder removed meanwhile: nothing happens") << Refusal::FolderRemoved << QStringList{} << true;
+            << Setup::DriveGone << false << QStringList{"Marlowind|Critical|Ok|Please put a disk in the <root> drive"}
+            << QString() << true;
+        QTest::newRow("folder removed meanwhile: nothing happens")
+            << Setup::FolderRemoved << true << QStringList{} << QString() << true;
+        QTest::newRow("drive node: its root") << Setup::DriveNode << true << QStringList{} << "" << false;
+        QTest::newRow("folder node: its path") << Setup::FolderNode << false << QStringList{} << "Alpha" << false;
+        QTest::newRow("Cancel: no folder, the box does not count")
+            << Setup::Cancelled << true << QStringList{} << QString() << false;
     }
 
-    void continueRefused()
+    void continueAndCancel()
     {
-        QFETCH(Refusal, refusal);
+        QFETCH(Setup, setup);
+        QFETCH(bool, ticked);
         QFETCH(QStringList, messages);
+        QFETCH(QString, chosen);
         QTreeWidget *tree = openWizard()->folderTree();
-        if (refusal == Refusal::NothingSelected) {
+        if (setup == Setup::FolderRemoved || setup == Setup::FolderNode || setup == Setup::Cancelled)
+            tree->expandItem(drive());
+        if (setup == Setup::NothingSelected) {
             tree->setCurrentItem(nullptr);
             tree->clearSelection();
-        } else if (refusal == Refusal::PlaceholderSelected) {
+        } else if (setup == Setup::PlaceholderSelected) {
             m_wizard->hide();
             tree->setCurrentItem(drive()->child(0));
             QCOMPARE(tree->currentItem()->text(0), QString());
-        } else if (refusal == Refusal::DriveGone) {
+        } else if (setup == Setup::DriveGone) {
             m_volumes.clear();
-        } else {
-            tree->expandItem(drive());
+        } else if (setup == Setup::FolderRemoved) {
             tree->setCurrentItem(childNamed(drive(), QStringLiteral("alpha2")));
             QVERIFY(QDir(m_dir->path()).rmdir(QStringLiteral("alpha2")));
+        } else if (setup != Setup::DriveNode) {
+            tree->setCurrentItem(childNamed(drive(), QStringLiteral("Alpha")));
         }
-        QSignalSpy chosen(m_wizard.data(), &ImportFilesWizard::folderChosen);
-        m_wizard->findChild<QPushButton *>(QStringLiteral("cmdContinue"))->click();
-        QCOMPARE(m_interaction.shownMessages(),
-                 messages.replaceInStrings(QStringLiteral("<root>"), m_dir->path()));
-        QCOMPARE(chosen.count(), 0);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!m_wizard.isNull());
-        QTEST(m_wizard->isVisible(), "staysVisible");
-        // Without a folder the box counts even so.
-        if (refusal == Refusal::NothingSelected || refusal == Refusal::PlaceholderSelected)
-            QVERIFY(m_includeSubfolders);
-    }
-
-    void continueHandsOverTheFolderAndCancelDoesNot_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("folder"); // empty for the drive node
-        QTest::addColumn<bool>("includeSubfolders"); // as ticked in the wizard
-        QTest::newRow("drive node: its root, subfolders included") << "cmdContinue" << QString() << true;
-        QTest::newRow("folder node: its path, subfolders left out") << "cmdContinue" << "Alpha" << false;
-        QTest::newRow("Cancel: no folder, the box does not count") << "cmdCancel" << "Alpha" << false;
-    }
-
-    void continueHandsOverTheFolderAndCancelDoesNot()
-    {
-        QFETCH(QString, button);
-        QFETCH(QString, folder);
-        QFETCH(bool, includeSubfolders);
-        const bool continued = button == QStringLiteral("cmdContinue");
-        m_includeSubfolders = !includeSubfolders;
-        QTreeWidgetItem *root = expandedDrive();
-        if (!folder.isEmpty())
-            m_wizard->folderTree()->setCurrentItem(childNamed(root, folder));
-        m_wizard->includeSubfoldersBox()->setChecked(includeSubfolders);
-        QSignalSpy chosen(m_wizard.data(), &ImportFilesWizard::folderChosen);
-        m_wizard->findChild<QPushButton *>(button)->click();
-        QCOMPARE(chosen.count(), continued ? 1 : 0);
-        if (continued)
-            QCOMPARE(chosen.at(0).at(0).toString(), folder.isEmpty() ? m_dir->path() : m_dir->filePath(folder));
-        QCOMPARE(m_includeSubfolders, continued ? includeSubfolders : !includeSubfolders);
-        QVERIFY(m_interaction.messages.isEmpty());
-        QTRY_VERIFY(m_wizard.isNull());
+        m_includeSubfolders = !ticked;
+        m_wizard->includeSubfoldersBox()->setChecked(ticked);
+        QSignalSpy chosenSpy(m_wizard.data(), &ImportFilesWizard::folderChosen);
+        const bool cancelled = setup == Setup::Cancelled;
+        m_wizard->findChild<QPushButton *>(cancelled ? QStringLiteral("cmdCancel") : QStringLiteral("cmdContinue"))
+            ->click();
+        QCOMPARE(m_interaction.shownMessages(), messages.replaceInStrings(QStringLiteral("<root>"), m_dir->path()));
+        QStringList handedOver;
+        for (const QList<QVariant> &signal : chosenSpy)
+            handedOver.append(signal.at(0).toString());
+        QCOMPARE(handedOver, chosen.isNull() ? QStringList{} : QStringList{QDir(m_dir->path()).filePath(chosen)});
+        QCOMPARE(m_includeSubfolders, cancelled ? !ticked : ticked);
+        if (chosen.isNull() && !cancelled) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(!m_wizard.isNull());
+            QTEST(m_wizard->isVisible(), "visibleAfter");
+        } else {
+            QTRY_VERIFY(m_wizard.isNull());
+        }
     }
 
     void offeredVolumes_data()

@@ -1,23 +1,16 @@
-#include "ApplyScanResult.h"
-#include "Catalog.h"
 #include "FileNameRules.h"
-#include "FileRecord.h"
 #include "FolderScanner.h"
 #include "ScanJob.h"
 #include "TestFiles.h"
 
-#include <QElapsedTimer>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
-#include <algorithm>
 #include <chrono>
-#include <functional>
 
 #ifdef Q_OS_UNIX
 #include <cstdio>
@@ -93,7 +86,7 @@ auto asUnprivilegedUser(Work work)
 
 } // namespace
 
-// The walk on disk, what it leaves out, filing what it found, and its cancel.
+// The walk on disk, what it leaves out, and its cancel.
 class TestFolderScanner : public QObject
 {
     Q_OBJECT
@@ -120,7 +113,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(m_root));
     }
 
-    void findAndFile_data()
+    void find_data()
     {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<bool>("includeSubfolders");
@@ -159,7 +152,7 @@ private Q_SLOTS:
         QTest::newRow("no passes, no scan") << "M" << true << none << QStringList{} << 0 << 0 << false;
     }
 
-    void findAndFile()
+    void find()
     {
         QFETCH(QString, folder);
         QFETCH(bool, includeSubfolders);
@@ -171,14 +164,6 @@ private Q_SLOTS:
         QTEST(result.foldersVisited, "foldersVisited");
         QTEST(result.unreadableFolderCount, "unreadableFolders");
         QTEST(result.marksCatalogChanged, "marksChanged");
-
-        // A scan counts as an edit; where its records go is tst_scanner_rules' business.
-        Catalog catalog;
-        catalog.resetToEmpty();
-        catalog.markSaved();
-        QCOMPARE(applyScanResult(result, catalog), int(result.files.size()));
-        QCOMPARE(catalog.FileListSaved(), !result.marksCatalogChanged);
-        QCOMPARE(catalog.records().size(), int(result.files.size()) + 1);
     }
 
     void folderThatCannotBeEnteredGivesNothing_data()
@@ -204,25 +189,6 @@ private Q_SLOTS:
         QCOMPARE(result.unreadableFolderCount, 1);
     }
 
-    void folderThatVanishesIsSkipped()
-    {
-        createFiles(m_root, {"m.jpg", "A/a.jpg", "A/A1/a1.jpg", "B/b.jpg", "C/c.jpg"});
-        const QString doomed = m_root + QStringLiteral("/B");
-        FolderScanner scanner({m_root, true, kJpgOnly});
-        // Progress names each folder just before it is opened: remove B at that moment.
-        scanner.setProgressCallback(
-            [&](const ScanProgress &progress) {
-                if (progress.currentFolder == doomed)
-                    QDir(doomed).removeRecursively();
-            },
-            std::chrono::milliseconds(0));
-        scanner.run();
-        QVERIFY(!QFileInfo::exists(doomed));
-        QCOMPARE(relativePaths(scanner.result().files, m_root),
-                 (QStringList{"m.jpg", "A/A1/a1.jpg", "A/a.jpg", "C/c.jpg"}));
-        QCOMPARE(scanner.result().unreadableFolderCount, 1);
-    }
-
     void linksToFoldersAreNotFollowed()
     {
 #ifndef Q_OS_UNIX
@@ -238,38 +204,45 @@ private Q_SLOTS:
         QCOMPARE(result.foldersVisited, 2);
     }
 
-    void folderSwappedForALinkDuringTheWalkIsNotEntered_data()
+    void folderChangedDuringTheWalkIsNotEntered_data()
     {
         QTest::addColumn<QString>("swapped");
         QTest::addColumn<QString>("whenAbout");
+        QTest::addColumn<bool>("removed"); // else replaced by a link to a folder elsewhere
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("the folder about to be opened") << "B" << "B" << QStringList{"m.jpg", "A/A2/a2.jpg", "A/a.jpg"};
+        QTest::addColumn<int>("unreadableFolders");
+        const QStringList withoutB{"m.jpg", "A/A2/a2.jpg", "A/a.jpg"};
+        QTest::newRow("removed just before it is opened") << "B" << "B" << true << withoutB << 1;
+        QTest::newRow("the folder about to be opened") << "B" << "B" << false << withoutB << 0;
         // A's files were read before the swap; A2 now lies elsewhere.
-        QTest::newRow("an ancestor of it") << "A" << "A/A2" << QStringList{"m.jpg", "A/a.jpg", "B/b.jpg"};
+        QTest::newRow("an ancestor of it") << "A" << "A/A2" << false << QStringList{"m.jpg", "A/a.jpg", "B/b.jpg"} << 0;
     }
 
-    void folderSwappedForALinkDuringTheWalkIsNotEntered()
+    void folderChangedDuringTheWalkIsNotEntered()
     {
         QFETCH(QString, swapped);
         QFETCH(QString, whenAbout);
+        QFETCH(bool, removed);
         createFiles(m_root, {"m.jpg", "A/a.jpg", "A/A2/a2.jpg", "B/b.jpg"});
         // The place a link would lead to, shaped like what it replaces.
         const QString elsewhere = m_dir->filePath(QStringLiteral("elsewhere"));
         createFiles(elsewhere, {"b.jpg", "A2/outside.jpg", "outside.jpg"});
         const QString target = m_root + '/' + swapped;
         FolderScanner scanner({m_root, true, kJpgOnly});
+        // Progress names each folder just before it is opened.
         scanner.setProgressCallback(
             [&](const ScanProgress &progress) {
                 if (progress.currentFolder == m_root + '/' + whenAbout && QFileInfo(target).isDir()
                     && !QFileInfo(target).isSymLink()) {
                     QVERIFY(QDir().rename(target, target + QStringLiteral(".old")));
-                    QVERIFY(QFile::link(elsewhere, target));
+                    QVERIFY(removed || QFile::link(elsewhere, target));
                 }
             },
             std::chrono::milliseconds(0));
         scanner.run();
-        QVERIFY(QFileInfo(target).isSymLink());
+        QCOMPARE(QFileInfo(target).isSymLink(), !removed);
         QTEST(relativePaths(scanner.result().files, m_root), "expected");
+        QTEST(scanner.result().unreadableFolderCount, "unreadableFolders");
     }
 
     void otherFileSystemsAreNotEntered()
@@ -464,19 +437,6 @@ private Q_SLOTS:
         QVERIFY(!result.cancelled);
     }
 
-    void cancelledJobStillFinishes()
-    {
-        createFolders(m_root, 20, 20);
-        ScanJob job({m_root, true, kJpgOnly});
-        QSignalSpy finished(&job, &ScanJob::finished);
-        job.start();
-        job.cancel();
-        QVERIFY(finished.wait(20000));
-        QVERIFY(job.result().cancelled);
-        // Cancelled before the walk began: not one folder was finished.
-        QVERIFY(job.result().files.empty());
-    }
-
     void destroyingARunningJobStopsIt()
     {
         createFolders(m_root, 20, 20);
@@ -486,10 +446,7 @@ private Q_SLOTS:
         auto job = std::make_unique<ScanJob>(ScanRequest{m_root, true, {{"*", true}}});
         connect(job.get(), &ScanJob::progressed, this, [&] { ++reports; });
         job->start();
-        QElapsedTimer timer;
-        timer.start();
         job.reset();
-        QVERIFY(timer.elapsed() < 5000);
         QCoreApplication::processEvents();
         QCOMPARE(reports, 0);
     }

