@@ -193,6 +193,10 @@ int main(int argc, char **argv)
         std::printf("  memory: %.1f MB before, %.1f MB after (%.2f x the file), peak of the process %.1f MB (%.2f x)\n",
                     rssBefore / 1e3, rssAfter / 1e3, (rssAfter - rssBefore) / 1e3 / fileMb, peak / 1e3,
                     (peak - rssBefore) / 1e3 / fileMb);
+        const RecordList &records = window.catalog().records();
+        std::printf("  records: text %.1f MB in blocks (%.1f MB live), places %.1f MB, categories %.1f MB, marks %.1f MB\n",
+                    records.textBytes() / 1e6, records.liveTextBytes() / 1e6, records.size() * 12 / 1e6,
+                    records.size() * 4 / 1e6, records.size() / 1e6);
         std::fflush(stdout);
     }
     return 0;

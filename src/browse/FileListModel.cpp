@@ -60,13 +60,26 @@ QDateTime modifiedTime(const FileListRow &row)
 
 namespace {
 
-FileListRows buildRows(const std::vector<QString> &records, std::size_t first, std::size_t last)
+// The records of a listing, copied out of the catalog as their UTF-8 bytes: one
+// copy of the text, decoded where the rows are built.
+struct RecordTexts {
+    QByteArray text;
+    std::vector<std::pair<qsizetype, qsizetype>> spans; // offset, length
+
+    std::size_t size() const { return spans.size(); }
+    QString operator[](std::size_t i) const
+    {
+        return QString::fromUtf8(QByteArrayView(text).sliced(spans[i].first, spans[i].second));
+    }
+};
+
+FileListRows buildRows(const RecordTexts &records, std::size_t first, std::size_t last)
 {
     FileListRows rows;
     rows.reserve(last - first);
     QHash<QString, QString> extensions;
     for (std::size_t i = first; i < last; ++i) {
-        const QString &record = records[i];
+        const QString record = records[i];
         auto row = std::make_unique<FileListRow>(makeFileListRow(recordPath(record), recordKeywords(record)));
         // A category holds a handful of extensions: one shared copy of each.
         auto known = extensions.constFind(row->extension);
@@ -87,7 +100,7 @@ void removeDuplicatePaths(FileListRows &rows)
 // the order needs it, sorted and rid of duplicates. The worker touches nothing but
 // the job.
 struct ListingJob {
-    std::vector<QString> records; // the category's, as they were at the click
+    RecordTexts records; // the category's, as they were at the click
     FileListColumn column = NameColumn;
     std::atomic<bool> abandoned{false};
 
@@ -308,13 +321,16 @@ void FileListModel::ShowCategoryFiles(const Catalog &catalog, int categoryIndex)
     auto job = std::make_shared<ListingJob>();
     job->column = FileListColumn(m_sortColumn);
     const RecordList &records = catalog.records();
+    static const QByteArray sentinel = kSentinelRecord.toUtf8();
     for (int i = 0; categoryIndex > 0 && i < records.size(); ++i) {
         // The cached index spares parsing the records of every other category.
         if (records.categoryAt(i) != categoryIndex)
             continue;
-        QString record = records.at(i);
-        if (!isSentinel(record))
-            job->records.push_back(std::move(record));
+        const QByteArrayView record = records.utf8At(i);
+        if (record == QByteArrayView(sentinel))
+            continue;
+        job->records.spans.emplace_back(job->records.text.size(), record.size());
+        job->records.text.append(record);
     }
 
     // The first records are listed here, sorted among themselves, so the list has

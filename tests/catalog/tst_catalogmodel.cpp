@@ -2,6 +2,9 @@
 #include "DeleteDuplicates.h"
 #include "FileRecord.h"
 
+#include "RecordList.h"
+
+#include <QSignalSpy>
 #include <QTest>
 
 class TestCatalogModel : public QObject
@@ -9,6 +12,7 @@ class TestCatalogModel : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void recordsKeepTheirTextThroughRewrites();
     void treeIndexesAndPaths();
     void renumbering_data();
     void renumbering();
@@ -146,6 +150,25 @@ void TestCatalogModel::deleteDuplicates()
     for (const auto &row : rows)
         kept.append(row.second);
     QTEST(kept, "keptRows");
+}
+
+// Records are stored compactly; text beyond ASCII reads back as written, also after
+// enough rewrites that the dead text is thrown away.
+void TestCatalogModel::recordsKeepTheirTextThroughRewrites()
+{
+    RecordList records;
+    records.append(QStringLiteral("/p/\u00e9t\u00e9.jpg/1>\u043a\u043b\u044e\u0447 \U0001F600"));
+    records.append(QStringLiteral("/p/a.jpg/2>"));
+    records.append(QStringLiteral("/p/b.jpg/3>"));
+    const QString padding(100, QLatin1Char('x'));
+    for (int i = 0; i < 60000; ++i)
+        records.replace(1, QStringLiteral("/p/%1.jpg/%2>").arg(padding).arg(i % 7));
+    records.removeAt(2);
+    QCOMPARE(records.size(), 2);
+    QCOMPARE(records.at(0), QStringLiteral("/p/\u00e9t\u00e9.jpg/1>\u043a\u043b\u044e\u0447 \U0001F600"));
+    QCOMPARE(records.at(1), QStringLiteral("/p/") + padding + QStringLiteral(".jpg/2>"));
+    QCOMPARE(records.categoryAt(1), 2);
+    QVERIFY(records.textBytes() < 6 << 20); // 6.6 MB were written
 }
 
 QTEST_GUILESS_MAIN(TestCatalogModel)
