@@ -1,22 +1,6 @@
 #include "ApplyScanResult.h"
 
-#include "Catalog.h"
-#include "FileRecord.h"
 #include "RecordList.h"
-#include "ScanResult.h"
-
-int applyScanResult(const ScanResult &result, Catalog &catalog)
-{
-    const int temporaryIndex = catalog.TemporaryIndex();
-    std::vector<QString> records;
-    records.reserve(result.files.size());
-    for (const FoundFile &file : result.files)
-        records.push_back(MakeFileRecord(file.path, temporaryIndex, QString()));
-    insertFoundRecords(catalog.records(), records);
-    if (result.marksCatalogChanged)
-        catalog.markChanged();
-    return int(records.size());
-}
 
 void insertFoundRecords(RecordList &records, const std::vector<QString> &recordsInFindingOrder)
 {

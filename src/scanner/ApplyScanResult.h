@@ -4,15 +4,7 @@
 
 #include <vector>
 
-class Catalog;
 class RecordList;
-struct ScanResult;
-
-// Files what a scan found under "Temporary": one record per found file, stamped with
-// the catalog's current TemporaryIndex and no keywords, and marks the catalog changed
-// when the scan counts as an edit. Call on the thread that owns the catalog. Returns
-// the number of records added.
-int applyScanResult(const ScanResult &result, Catalog &catalog);
 
 // Every found record goes in at position 1, directly behind the first entry (at 0 into
 // an empty list), one after the other. This gives the same order in one move: the

@@ -11,8 +11,8 @@
 // lists the files as if each pass had walked it on its own.
 //
 // run() blocks and touches no catalog, so it can run on a worker thread; cancel() may
-// be called from any thread. The caller files the result with applyScanResult() on
-// the thread that owns the catalog.
+// be called from any thread. The caller files the found records (insertFoundRecords)
+// on the thread that owns the catalog.
 class FolderScanner
 {
 public:
