@@ -42,6 +42,21 @@ QLineEdit *textBox(const char *name)
     return box;
 }
 
+// A frame of one text criterion: its tick box, caption and text box in a row, and
+// its own Remove Spaces below the text box.
+QGroupBox *textCriterionFrame(const QString &title, QCheckBox *tick, const QString &caption, QLineEdit *text,
+                              QCheckBox *removeSpaces)
+{
+    auto *frame = new QGroupBox(title);
+    auto *grid = new QGridLayout(frame);
+    grid->addWidget(tick, 0, 0);
+    grid->addWidget(new QLabel(caption), 0, 1);
+    grid->addWidget(text, 0, 2);
+    grid->addWidget(removeSpaces, 1, 2);
+    grid->setColumnStretch(2, 1);
+    return frame;
+}
+
 // The tick box follows whether the box that changed last holds text.
 void tickWhileFilled(QLineEdit *box, QCheckBox *tick)
 {
@@ -87,17 +102,11 @@ void AdvancedSearchDialog::buildFrames()
 {
     auto *layout = new QVBoxLayout(this);
 
-    QGroupBox *fileNameFrame = new QGroupBox(QStringLiteral("Filename"));
-    auto *fileNameGrid = new QGridLayout(fileNameFrame);
     m_byFileName = tickBox("optFileName");
     m_fileName = textBox("txtFileName");
     m_removeSpacesInFileName = tickBox("optRemoveSpaces", QStringLiteral("Remove Spaces"));
-    fileNameGrid->addWidget(m_byFileName, 0, 0);
-    fileNameGrid->addWidget(new QLabel(QStringLiteral("Filename contains:")), 0, 1);
-    fileNameGrid->addWidget(m_fileName, 0, 2);
-    fileNameGrid->addWidget(m_removeSpacesInFileName, 1, 2);
-    fileNameGrid->setColumnStretch(2, 1);
-    layout->addWidget(fileNameFrame);
+    layout->addWidget(textCriterionFrame(QStringLiteral("Filename"), m_byFileName, QStringLiteral("Filename contains:"),
+                                         m_fileName, m_removeSpacesInFileName));
 
     QGroupBox *dateFrame = new QGroupBox(QStringLiteral("Date Modified"));
     auto *dateRow = new QHBoxLayout(dateFrame);
@@ -111,17 +120,11 @@ void AdvancedSearchDialog::buildFrames()
     dateRow->addWidget(m_dateTwo, 1);
     layout->addWidget(dateFrame);
 
-    QGroupBox *keywordsFrame = new QGroupBox(QStringLiteral("Keywords"));
-    auto *keywordsGrid = new QGridLayout(keywordsFrame);
     m_byKeywords = tickBox("optKeywords");
     m_keywords = textBox("txtKeywords");
     m_removeSpacesInKeywords = tickBox("optRemovesSpaces2", QStringLiteral("Remove Spaces"));
-    keywordsGrid->addWidget(m_byKeywords, 0, 0);
-    keywordsGrid->addWidget(new QLabel(QStringLiteral("Keywords contains:")), 0, 1);
-    keywordsGrid->addWidget(m_keywords, 0, 2);
-    keywordsGrid->addWidget(m_removeSpacesInKeywords, 1, 2);
-    keywordsGrid->setColumnStretch(2, 1);
-    layout->addWidget(keywordsFrame);
+    layout->addWidget(textCriterionFrame(QStringLiteral("Keywords"), m_byKeywords, QStringLiteral("Keywords contains:"),
+                                         m_keywords, m_removeSpacesInKeywords));
 
     m_removeSpacesInRecords = tickBox("optRemoveSpaces3", QStringLiteral("Remove spaces in Filenames"));
     layout->addWidget(m_removeSpacesInRecords);
