@@ -1,17 +1,12 @@
 #include "AdvancedSearch.h"
 
 #include "FileRecord.h"
+#include "FileStamp.h"
 #include "RecordList.h"
 #include "UpperCaseText.h"
 
 #include <QDateTime>
-#include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
-
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
 
 QString RemoveSpaces(QString strFileName)
 {
@@ -33,19 +28,7 @@ std::optional<QDate> readMonthDayYear(const QString &text)
 
 std::optional<qint64> AdvancedSearch::fileOnDisk(const QString &path)
 {
-    if (path.isEmpty())
-        return std::nullopt;
-#ifdef Q_OS_UNIX
-    struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0 || S_ISDIR(status.st_mode))
-        return std::nullopt;
-    return qint64(status.st_mtim.tv_sec) * 1000 + qint64(status.st_mtim.tv_nsec) / 1000000;
-#else
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir())
-        return std::nullopt;
-    return info.lastModified().toMSecsSinceEpoch();
-#endif
+    return readModifiedMSecs(path);
 }
 
 AdvancedSearch::AdvancedSearch(const RecordList &records, AdvancedSearchCriteria criteria, FileStatus status)
