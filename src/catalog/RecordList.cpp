@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -121,6 +122,27 @@ void RecordList::insert(int position, const std::vector<QString> &records)
     m_places.insert(m_places.begin() + at, places.begin(), places.end());
     m_categories.insert(m_categories.begin() + at, categories.begin(), categories.end());
     m_marks.insert(m_marks.begin() + at, records.size(), 0);
+}
+
+void RecordList::insert(int position, RecordList &&batch)
+{
+    if (batch.isEmpty())
+        return;
+    // The batch's blocks follow ours, and its last block takes the records stored from
+    // now on; what was left free in our last block stays unused.
+    const auto firstBlock = quint32(m_blocks.size());
+    for (Place &place : batch.m_places)
+        place.block += firstBlock;
+    std::move(batch.m_blocks.begin(), batch.m_blocks.end(), std::back_inserter(m_blocks));
+    m_blockSizes.insert(m_blockSizes.end(), batch.m_blockSizes.begin(), batch.m_blockSizes.end());
+    m_used = batch.m_used;
+    m_heldBytes += batch.m_heldBytes;
+    m_liveBytes += batch.m_liveBytes;
+    const auto at = std::size_t(position);
+    m_places.insert(m_places.begin() + at, batch.m_places.begin(), batch.m_places.end());
+    m_categories.insert(m_categories.begin() + at, batch.m_categories.begin(), batch.m_categories.end());
+    m_marks.insert(m_marks.begin() + at, batch.m_places.size(), 0);
+    batch.clear();
 }
 
 void RecordList::replace(int position, const QString &record)

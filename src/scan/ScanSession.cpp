@@ -15,6 +15,21 @@
 #include <algorithm>
 #include <thread>
 
+namespace {
+
+// The found files as records under the given category, newest first, as they go into
+// the record list.
+RecordList newestFirstRecords(const std::vector<FoundFile> &files, int categoryIndex)
+{
+    RecordList records;
+    records.reserve(int(files.size()));
+    for (auto file = files.rbegin(); file != files.rend(); ++file)
+        records.append(MakeFileRecord(file->path, categoryIndex, QString()), categoryIndex);
+    return records;
+}
+
+} // namespace
+
 ScanSession::ScanSession(const ScanContext &context, ScanRequest request, Options options, QWidget *windowParent)
     : m_context(context)
     , m_request(std::move(request))
@@ -78,11 +93,8 @@ void ScanSession::prepareFiling(const ScanResult &result, const std::function<bo
     // the window only has to take it over. The records are made on a second thread
     // meanwhile; they stand newest first, as they go into the record list.
     m_preparedIndex = temporaryIndex;
-    std::thread records([this, &result, temporaryIndex] {
-        m_preparedRecords.reserve(result.files.size());
-        for (auto file = result.files.rbegin(); file != result.files.rend(); ++file)
-            m_preparedRecords.push_back(MakeFileRecord(file->path, temporaryIndex, QString()));
-    });
+    std::thread records(
+        [this, &result, temporaryIndex] { m_preparedRecords = newestFirstRecords(result.files, temporaryIndex); });
     prepareRows(result, cancelled, sortColumn);
     records.join();
 }
@@ -120,13 +132,9 @@ void ScanSession::fileResult()
         catalog.tree().addRoot(Catalog::kTemporaryName);
         catalog.findTemporary();
     }
-    if (catalog.TemporaryIndex() != m_preparedIndex) {
-        const std::size_t count = m_result.files.size();
-        for (std::size_t i = 0; i < count; ++i)
-            m_preparedRecords[i] = MakeFileRecord(m_result.files[count - 1 - i].path, catalog.TemporaryIndex(), QString());
-    }
+    if (catalog.TemporaryIndex() != m_preparedIndex)
+        m_preparedRecords = newestFirstRecords(m_result.files, catalog.TemporaryIndex());
     insertFoundRecordsNewestFirst(catalog.records(), std::move(m_preparedRecords));
-    m_preparedRecords = {};
     // Every scan leaves the catalog unsaved, even one that found nothing.
     catalog.markChanged();
     if (m_cancelledByUser || m_rows.empty()) {

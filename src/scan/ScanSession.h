@@ -2,6 +2,7 @@
 
 #include "ScanContext.h"
 #include "FileListSorting.h"
+#include "RecordList.h"
 #include "ScanResult.h"
 
 #include <QObject>
@@ -70,7 +71,7 @@ private:
 
     // Built on the scanning thread once the walk has ended; taken over by fileResult().
     // The records stand newest first.
-    std::vector<QString> m_preparedRecords;
+    RecordList m_preparedRecords;
     int m_preparedIndex = -1;
     FileListRows m_rows;
     ScanResult m_result;

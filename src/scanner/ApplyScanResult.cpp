@@ -16,13 +16,14 @@ void insertFoundRecords(RecordList &records, const std::vector<QString> &records
     records.insert(1, newestFirst);
 }
 
-void insertFoundRecordsNewestFirst(RecordList &records, std::vector<QString> newestFirst)
+void insertFoundRecordsNewestFirst(RecordList &records, RecordList &&newestFirst)
 {
-    if (newestFirst.empty())
+    if (newestFirst.isEmpty())
         return;
     if (records.isEmpty()) {
-        records.append(newestFirst.back());
-        newestFirst.pop_back();
+        const int firstFound = newestFirst.size() - 1;
+        records.append(newestFirst.at(firstFound));
+        newestFirst.removeAt(firstFound);
     }
-    records.insert(1, newestFirst);
+    records.insert(1, std::move(newestFirst));
 }

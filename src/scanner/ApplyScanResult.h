@@ -11,5 +11,5 @@ class RecordList;
 // first entry stays first and the found records stand behind it newest first.
 void insertFoundRecords(RecordList &records, const std::vector<QString> &recordsInFindingOrder);
 
-// The same, for records already standing newest first.
-void insertFoundRecordsNewestFirst(RecordList &records, std::vector<QString> newestFirst);
+// The same, for records already standing newest first, taken over without copying.
+void insertFoundRecordsNewestFirst(RecordList &records, RecordList &&newestFirst);

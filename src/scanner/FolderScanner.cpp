@@ -2,6 +2,7 @@
 
 #include "FileNameRules.h"
 #include "FolderWalker.h"
+#include "FoundFileCollector.h"
 #include "PassMatcher.h"
 
 #include <QDir>
@@ -19,38 +20,8 @@ std::string toWalkPath(const QString &folder)
 #endif
 }
 
-QString fromWalkPath(const std::string &path)
-{
-    return QDir::toNativeSeparators(QString::fromStdString(path));
-}
-
-// Each found file once, in folder order, with the passes that found it.
-struct DistinctFiles {
-    std::vector<FoundFile> files;
-    std::vector<const std::vector<int> *> passes;
-    std::size_t rowCount = 0;
-};
-
-DistinctFiles collectDistinctFiles(const std::vector<FolderWalker::FolderMatches> &folders)
-{
-    DistinctFiles distinct;
-    for (const FolderWalker::FolderMatches &folder : folders) {
-        QString folderPrefix = fromWalkPath(folder.path);
-        if (!folderPrefix.endsWith(QDir::separator()))
-            folderPrefix += QDir::separator();
-        for (const FolderWalker::MatchedFile &file : folder.files) {
-            const QString name = QString::fromStdString(file.name);
-            distinct.files.push_back(
-                {folderPrefix + name, FileNameRules::rowName(name), FileNameRules::rowExtension(name)});
-            distinct.passes.push_back(file.passes);
-            distinct.rowCount += file.passes->size();
-        }
-    }
-    return distinct;
-}
-
 // Pass by pass, each pass in folder order: what walking the tree once per pass gives.
-std::vector<FoundFile> inPassOrder(const DistinctFiles &distinct, std::size_t passCount)
+std::vector<FoundFile> inPassOrder(FoundFileCollector::Collected distinct, std::size_t passCount)
 {
     std::vector<std::vector<std::size_t>> filesOfPass(passCount);
     for (std::size_t i = 0; i < distinct.files.size(); ++i) {
@@ -59,9 +30,14 @@ std::vector<FoundFile> inPassOrder(const DistinctFiles &distinct, std::size_t pa
     }
     std::vector<FoundFile> ordered;
     ordered.reserve(distinct.rowCount);
-    for (const std::vector<std::size_t> &files : filesOfPass) {
-        for (const std::size_t i : files)
-            ordered.push_back(distinct.files[i]);
+    for (std::size_t pass = 0; pass < passCount; ++pass) {
+        for (const std::size_t i : filesOfPass[pass]) {
+            // A file found by one pass only, as every file of Search All Files, moves.
+            if (int(pass) == distinct.passes[i]->back())
+                ordered.push_back(std::move(distinct.files[i]));
+            else
+                ordered.push_back(distinct.files[i]);
+        }
     }
     return ordered;
 }
@@ -92,11 +68,13 @@ void FolderScanner::run()
     m_result.marksCatalogChanged = !m_request.startFolder.isEmpty() && !m_request.passes.empty();
     if (m_result.marksCatalogChanged) {
         PassMatcher matcher(m_request.passes);
-        FolderWalker walker(matcher, m_scanCancelled);
+        FoundFileCollector collector;
+        FolderWalker walker(matcher, m_scanCancelled,
+                            [&collector](FolderWalker::FolderMatches &&folder) { collector.add(std::move(folder)); });
         walker.setProgressCallback(m_progressCallback, m_progressInterval);
         walker.walk(toWalkPath(normalisedFolder(m_request.startFolder)), m_request.includeSubfolders);
 
-        m_result.files = inPassOrder(collectDistinctFiles(walker.takeFolders()), m_request.passes.size());
+        m_result.files = inPassOrder(collector.finish(), m_request.passes.size());
         m_result.foldersVisited = walker.foldersVisited();
         m_result.unreadableFolderCount = walker.unreadableFolderCount();
         m_result.tooDeepFolderCount = walker.tooDeepFolderCount();

@@ -23,9 +23,10 @@ std::string joinPath(const std::string &folder, std::string_view name)
 
 } // namespace
 
-FolderWalker::FolderWalker(PassMatcher &matcher, const std::atomic<bool> &scanCancelled)
+FolderWalker::FolderWalker(PassMatcher &matcher, const std::atomic<bool> &scanCancelled, FolderSink sink)
     : m_matcher(matcher)
     , m_scanCancelled(scanCancelled)
+    , m_sink(std::move(sink))
 {
 }
 
@@ -173,7 +174,7 @@ void FolderWalker::finish(OpenFolder &folder)
 {
     if (folder.files.empty())
         return;
-    m_finishedFolders.push_back({folder.path, std::move(folder.files)});
+    m_sink({folder.path, std::move(folder.files)});
     folder.files = {};
 }
 

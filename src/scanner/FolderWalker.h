@@ -31,17 +31,17 @@ public:
         std::vector<MatchedFile> files;
     };
     using ProgressCallback = std::function<void(const ScanProgress &)>;
+    // Takes each folder with at least one storable match, in pass order, as soon as the
+    // walk is done with it. After a cancel, every file read before it is among them,
+    // also those of folders left half-read.
+    using FolderSink = std::function<void(FolderMatches &&)>;
 
-    FolderWalker(PassMatcher &matcher, const std::atomic<bool> &scanCancelled);
+    FolderWalker(PassMatcher &matcher, const std::atomic<bool> &scanCancelled, FolderSink sink);
 
     void setProgressCallback(ProgressCallback callback, std::chrono::milliseconds interval);
 
     // Folder paths are UTF-8 with "/" between the steps (on Unix, the bytes on disk).
     void walk(const std::string &startFolder, bool includeSubfolders);
-
-    // Folders with at least one storable match, in pass order. After a cancel, every
-    // file read before it is among them, also those of folders left half-read.
-    std::vector<FolderMatches> takeFolders() { return std::move(m_finishedFolders); }
 
     int foldersVisited() const { return m_foldersVisited; }
     int unreadableFolderCount() const { return m_unreadableFolderCount; }
@@ -71,12 +71,12 @@ private:
 
     PassMatcher &m_matcher;
     const std::atomic<bool> &m_scanCancelled;
+    FolderSink m_sink;
     ProgressCallback m_progressCallback;
     std::chrono::milliseconds m_progressInterval{50};
     std::chrono::steady_clock::time_point m_lastReport;
 
     std::vector<OpenFolder> m_branch;
-    std::vector<FolderMatches> m_finishedFolders;
     int m_foldersVisited = 0;
     int m_filesFound = 0;
     int m_unreadableFolderCount = 0;

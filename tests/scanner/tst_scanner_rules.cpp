@@ -309,7 +309,10 @@ private Q_SLOTS:
             reversed.append(record);
         }
         insertFoundRecords(batch, found);
-        insertFoundRecordsNewestFirst(reversed, {found.rbegin(), found.rend()});
+        RecordList newestFirst;
+        for (auto record = found.rbegin(); record != found.rend(); ++record)
+            newestFirst.append(*record);
+        insertFoundRecordsNewestFirst(reversed, std::move(newestFirst));
         for (const RecordList *list : {&batch, &reversed}) {
             QStringList records;
             QList<int> categories;
