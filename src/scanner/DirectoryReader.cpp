@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <iterator>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #ifdef Q_OS_LINUX
 #include <sys/vfs.h>
@@ -22,13 +23,24 @@ DirectoryReader::~DirectoryReader()
 
 namespace {
 
-DirectoryReader::FolderIdentity identityOf(int fd)
+DirectoryReader::FolderIdentity identityOf(const struct stat &status)
 {
-    struct stat status;
-    if (::fstat(fd, &status) != 0)
-        return {};
     return {static_cast<unsigned long long>(status.st_dev), static_cast<unsigned long long>(status.st_ino), true};
 }
+
+// The folder's parent as the file system sees it now, without opening it.
+DirectoryReader::FolderIdentity parentIdentityOf(int fd)
+{
+    struct stat status;
+    if (::fstatat(fd, "..", &status, 0) != 0)
+        return {};
+    return identityOf(status);
+}
+
+struct FolderStatus {
+    DirectoryReader::FolderIdentity identity;
+    bool mountRoot = false;
+};
 
 #ifdef Q_OS_LINUX
 bool isPseudoOrNetworkFileSystem(int fd)
@@ -71,14 +83,27 @@ bool isPseudoOrNetworkFileSystem(int fd)
     return std::find(std::begin(kExcluded), std::end(kExcluded), type) != std::end(kExcluded);
 }
 
-bool isMountRootFolder(int fd, const DirectoryReader::FolderIdentity &identity, const DirectoryReader::FolderIdentity *parent)
+// One call for what a folder is and whether a file system is mounted on it.
+FolderStatus statusOf(int fd, const DirectoryReader::FolderIdentity *parent)
 {
+    FolderStatus folder;
     struct statx status;
-    if (::statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS, &status) == 0
-        && (status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT))
-        return (status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_INO, &status) == 0) {
+        folder.identity = {static_cast<unsigned long long>(makedev(status.stx_dev_major, status.stx_dev_minor)),
+                           static_cast<unsigned long long>(status.stx_ino), true};
+        if (status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) {
+            folder.mountRoot = (status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+            return folder;
+        }
+    } else {
+        struct stat plain;
+        if (::fstat(fd, &plain) != 0)
+            return {};
+        folder.identity = identityOf(plain);
+    }
     // An older kernel does not say; a change of device is the sign then.
-    return parent && identity.device != parent->device;
+    folder.mountRoot = parent && folder.identity.device != parent->device;
+    return folder;
 }
 #else
 bool isPseudoOrNetworkFileSystem(int)
@@ -86,9 +111,14 @@ bool isPseudoOrNetworkFileSystem(int)
     return false;
 }
 
-bool isMountRootFolder(int, const DirectoryReader::FolderIdentity &identity, const DirectoryReader::FolderIdentity *parent)
+FolderStatus statusOf(int fd, const DirectoryReader::FolderIdentity *parent)
 {
-    return parent && identity.device != parent->device;
+    struct stat status;
+    if (::fstat(fd, &status) != 0)
+        return {};
+    FolderStatus folder{identityOf(status), false};
+    folder.mountRoot = parent && folder.identity.device != parent->device;
+    return folder;
 }
 #endif
 
@@ -123,23 +153,25 @@ DirectoryReader::OpenResult DirectoryReader::open(const std::string &folderPath,
         ::close(fd);
         return result;
     };
-    m_identity = identityOf(fd);
+    const FolderStatus status = statusOf(fd, parent);
+    m_identity = status.identity;
     if (!m_identity.known)
         return fail(OpenResult::Unreadable);
     // A folder that may be listed but not entered names files nobody can open or check.
     if (::faccessat(fd, ".", X_OK, AT_EACCESS) != 0)
         return fail(OpenResult::Unreadable);
     if (parent) {
-        const int up = ::openat(fd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (up < 0)
+        const FolderIdentity actualParent = parentIdentityOf(fd);
+        if (!actualParent.known)
             return fail(OpenResult::Unreadable);
-        const FolderIdentity actualParent = identityOf(up);
-        ::close(up);
         if (!(actualParent == *parent))
             return fail(OpenResult::NotTheExpectedFolder);
     }
-    m_mountRoot = isMountRootFolder(fd, m_identity, parent);
-    m_pseudoOrNetwork = isPseudoOrNetworkFileSystem(fd);
+    m_mountRoot = status.mountRoot;
+    // A folder on its parent's device lies on the parent's file system, whose kind was
+    // asked when the parent was opened.
+    const bool onParentsFileSystem = parent && m_identity.device == parent->device;
+    m_pseudoOrNetwork = !onParentsFileSystem && isPseudoOrNetworkFileSystem(fd);
     m_directory = ::fdopendir(fd);
     if (!m_directory)
         return fail(OpenResult::Unreadable);
