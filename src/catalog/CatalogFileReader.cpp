@@ -9,6 +9,7 @@ CatalogFileReader::CatalogFileReader(QByteArrayView bytes)
     : m_begin(bytes.data())
     , m_pos(bytes.data())
     , m_end(bytes.data() + bytes.size())
+    , m_settled(bytes.data())
 {
 }
 
@@ -28,7 +29,17 @@ void CatalogFileReader::finishItem()
 
 int CatalogFileReader::lineAt(const char *position) const
 {
-    return 1 + int(std::count(m_begin, qMin(position, m_end), '\n'));
+    position = qMin(position, m_end);
+    if (position < m_settled)
+        return 1 + int(std::count(m_begin, position, '\n'));
+    return 1 + m_settledLines + int(std::count(m_settled, position, '\n'));
+}
+
+const char *CatalogFileReader::settle()
+{
+    m_settledLines += int(std::count(m_settled, m_pos, '\n'));
+    m_settled = m_pos;
+    return m_pos;
 }
 
 bool CatalogFileReader::fail(const QString &reason, const char *where)

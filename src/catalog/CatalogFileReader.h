@@ -21,6 +21,10 @@ public:
     bool atEnd();
     // The line on which the next item starts.
     int nextItemLine();
+    // The bytes before the next item will not be looked at again, so their memory may
+    // be given back, its content lost, with the line numbers still right. Returns
+    // where those bytes end.
+    const char *settle();
 
     const QString &error() const { return m_error; }
     // 1-based line where the failing item started (or of the current position).
@@ -37,6 +41,9 @@ private:
     const char *m_begin;
     const char *m_pos;
     const char *m_end;
+    // The lines before m_settled are counted once, in m_settledLines.
+    const char *m_settled;
+    int m_settledLines = 0;
     int m_errorLine = 0;
     QString m_error;
 };

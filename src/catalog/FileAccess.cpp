@@ -5,9 +5,13 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
+#ifdef Q_OS_LINUX
+#include <sys/mman.h>
+#endif
 
 namespace FileAccess {
 
@@ -117,6 +121,22 @@ ReadResult readRegularFile(const QString &path, qint64 maxSize)
         result.error = accessError(QStringLiteral("the file grew while it was read"));
     ::close(descriptor);
     return result;
+}
+
+void releaseReadBytes(const char *from, const char *to)
+{
+#ifdef Q_OS_LINUX
+    static const auto page = std::uintptr_t(::sysconf(_SC_PAGESIZE));
+    const std::uintptr_t start = (std::uintptr_t(from) + page - 1) & ~(page - 1);
+    const std::uintptr_t end = std::uintptr_t(to) & ~(page - 1);
+    // Private anonymous memory, as a read buffer is: the pages come back as zeros if
+    // touched again, so the allocation stays valid to free.
+    if (end > start)
+        ::madvise(reinterpret_cast<void *>(start), end - start, MADV_DONTNEED);
+#else
+    Q_UNUSED(from);
+    Q_UNUSED(to);
+#endif
 }
 
 std::optional<CatalogFileError> refusalToRead(const QString &path)

@@ -51,6 +51,9 @@ struct ReadResult {
 // is read, so that no read can block or run without end. A file larger than maxSize is
 // refused; one whose length changes while it is read gives an error, never a crash.
 ReadResult readRegularFile(const QString &path, qint64 maxSize);
+// Gives the memory of read bytes that are done with back to the system; reading
+// them afterwards gives zeros. Only whole pages inside the range go.
+void releaseReadBytes(const char *from, const char *to);
 // Why readRegularFile could not even start on the file, or nothing. Never blocks.
 std::optional<CatalogFileError> refusalToRead(const QString &path);
 

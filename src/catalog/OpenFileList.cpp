@@ -102,6 +102,13 @@ QByteArrayView withoutByteOrderMark(QByteArrayView bytes)
     return bytes;
 }
 
+// Told of parsed bytes that will not be looked at again.
+using GiveBack = std::function<void(const char *from, const char *to)>;
+constexpr int kRecordsBetweenGiveBacks = 16384;
+
+CatalogLoadReport loadFromBytes(QByteArrayView bytes, Catalog &catalog, const FileExistsCheck &exists,
+                                const GiveBack &giveBack);
+
 } // namespace
 
 bool fileExistsOnDisk(const QString &path)
@@ -127,15 +134,24 @@ CatalogLoadReport OpenFileList(const QString &path, Catalog &catalog, const File
         report.stop = CatalogReadStop{0, file.error->text()};
         return report;
     }
-    CatalogLoadReport report = OpenFileList(QByteArrayView(file.bytes), catalog, exists);
-    if (file.error) {
-        const int line = report.stop ? report.stop->line : 1 + int(file.bytes.count('\n'));
-        report.stop = CatalogReadStop{line, file.error->text()};
-    }
+    const int linesRead = file.error ? 1 + int(file.bytes.count('\n')) : 0;
+    // A big catalog would otherwise be held twice at the end of the load: as the
+    // file's bytes and as the records made of them.
+    CatalogLoadReport report = loadFromBytes(QByteArrayView(file.bytes), catalog, exists, FileAccess::releaseReadBytes);
+    if (file.error)
+        report.stop = CatalogReadStop{report.stop ? report.stop->line : linesRead, file.error->text()};
     return report;
 }
 
 CatalogLoadReport OpenFileList(QByteArrayView bytes, Catalog &catalog, const FileExistsCheck &exists)
+{
+    return loadFromBytes(bytes, catalog, exists, {});
+}
+
+namespace {
+
+CatalogLoadReport loadFromBytes(QByteArrayView bytes, Catalog &catalog, const FileExistsCheck &exists,
+                                const GiveBack &giveBack)
 {
     CatalogLoadReport report;
     report.opened = true;
@@ -176,6 +192,8 @@ CatalogLoadReport OpenFileList(QByteArrayView bytes, Catalog &catalog, const Fil
         QByteArrayView path;
         QByteArrayView keywords;
         int index = 0;
+        int sinceSettled = 0;
+        const char *givenBackUpTo = bytes.data();
         while (!reader.atEnd()) {
             if (!reader.readTextBytes(path) || !reader.readNumber(index) || !reader.readTextBytes(keywords))
                 return false;
@@ -206,6 +224,12 @@ CatalogLoadReport OpenFileList(QByteArrayView bytes, Catalog &catalog, const Fil
                 record = SetRecordCategory(record, index);
             }
             records.append(std::move(record), index);
+            if (giveBack && ++sinceSettled == kRecordsBetweenGiveBacks) {
+                sinceSettled = 0;
+                const char *settled = reader.settle();
+                giveBack(givenBackUpTo, settled);
+                givenBackUpTo = settled;
+            }
         }
         return true;
     };
@@ -222,3 +246,5 @@ CatalogLoadReport OpenFileList(QByteArrayView bytes, Catalog &catalog, const Fil
     catalog.markSaved();
     return report;
 }
+
+} // namespace

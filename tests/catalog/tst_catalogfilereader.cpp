@@ -23,6 +23,7 @@ private Q_SLOTS:
     void onlyRegularFilesAreRead_data();
     void onlyRegularFilesAreRead();
     void fileChangedWhileLoadingIsNoCrash();
+    void bigFileStopsAtTheRightLine();
 };
 
 using CatalogTest::kAllExist;
@@ -260,6 +261,27 @@ void TestCatalogFileReader::fileChangedWhileLoadingIsNoCrash()
     });
     QVERIFY(!report.stop);
     QCOMPARE(catalog.records().size(), 50000);
+}
+
+void TestCatalogFileReader::bigFileStopsAtTheRightLine()
+{
+    // Read from disk, the bytes already parsed are given back while the load goes on:
+    // the records and a late stop's line must not notice.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.kvd"));
+    QByteArray bytes = "1\r\n\"A\",\"A\",1\r\n";
+    constexpr int kRecords = 100000;
+    for (int i = 0; i < kRecords; ++i)
+        bytes += "\"/pictures/holiday/" + QByteArray::number(i) + ".jpg\",1,\"k" + QByteArray::number(i) + "\"\r\n";
+    bytes += "\"/late.jpg\",x,\"\"\r\n";
+    TestFiles::createFile(path, bytes);
+    Catalog catalog;
+    const CatalogLoadReport report = OpenFileList(path, catalog, kAllExist);
+    QVERIFY(report.stop.has_value());
+    QCOMPARE(report.stop->line, kRecords + 3);
+    QCOMPARE(catalog.records().size(), kRecords);
+    QCOMPARE(catalog.records().at(0), QStringLiteral("/pictures/holiday/0.jpg/1>k0"));
+    QCOMPARE(catalog.records().at(kRecords - 1), QStringLiteral("/pictures/holiday/99999.jpg/1>k99999"));
 }
 
 QTEST_GUILESS_MAIN(TestCatalogFileReader)
