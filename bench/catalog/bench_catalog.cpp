@@ -131,10 +131,10 @@ int main(int argc, char **argv)
         Catalog edited;
         fillCatalog(edited, kRecords, [](int i) { return QStringLiteral("/home/user/Media/F%1/P%2.jpg").arg(i / 500).arg(i); });
         // Categories 3 to 6 are one root with three sub-categories (every fourth node is a root).
-        std::vector<QString> bulk;
+        RecordList bulk;
         for (int i = 0; i < 100'000; ++i)
-            bulk.push_back(MakeFileRecord(QStringLiteral("/home/user/Bulk/%1.jpg").arg(i), 5 + i % 4, QString()));
-        edited.records().insert(edited.records().size() / 2, bulk);
+            bulk.append(MakeFileRecord(QStringLiteral("/home/user/Bulk/%1.jpg").arg(i), 5 + i % 4, QString()));
+        edited.records().insert(edited.records().size() / 2, std::move(bulk));
         QStringList tenThousand;
         for (int i = 0; i < 10'000; ++i)
             tenThousand.append(QStringLiteral("/home/user/Media/F%1/P%2.jpg").arg(i * 7 / 500).arg(i * 7));

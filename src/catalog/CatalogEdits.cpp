@@ -68,13 +68,13 @@ int MoveDroppedFiles(Catalog &catalog, const QStringList &droppedPaths, int targ
     // rewrite of the very first record takes its place at the head instead.
     const bool firstWasRefiled = records.isMarked(0);
     records.removeMarked();
-    std::vector<QString> block;
-    block.reserve(refiled.size());
+    RecordList block;
+    block.reserve(int(refiled.size()));
     if (firstWasRefiled)
-        block.push_back(refiled.front());
+        block.append(refiled.front());
     for (auto it = refiled.rbegin(); it != refiled.rend() - (firstWasRefiled ? 1 : 0); ++it)
-        block.push_back(*it);
-    records.insert(firstWasRefiled || records.isEmpty() ? 0 : 1, block);
+        block.append(*it);
+    records.insert(firstWasRefiled || records.isEmpty() ? 0 : 1, std::move(block));
     catalog.markChanged();
     return int(refiled.size());
 }

@@ -108,22 +108,6 @@ void RecordList::insert(int position, const QString &record)
     m_marks.insert(m_marks.begin() + at, 0);
 }
 
-void RecordList::insert(int position, const std::vector<QString> &records)
-{
-    const auto at = std::size_t(position);
-    std::vector<Place> places;
-    std::vector<int> categories;
-    places.reserve(records.size());
-    categories.reserve(records.size());
-    for (const QString &record : records) {
-        places.push_back(store(record));
-        categories.push_back(recordCategoryIndex(record));
-    }
-    m_places.insert(m_places.begin() + at, places.begin(), places.end());
-    m_categories.insert(m_categories.begin() + at, categories.begin(), categories.end());
-    m_marks.insert(m_marks.begin() + at, records.size(), 0);
-}
-
 void RecordList::insert(int position, RecordList &&batch)
 {
     if (batch.isEmpty())

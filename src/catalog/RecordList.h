@@ -43,10 +43,9 @@ public:
     // For callers that built the record from a known index.
     void append(QString &&record, int categoryIndex);
     void insert(int position, const QString &record);
-    // Inserts a batch at one position in a single move; the batch keeps its own order.
-    void insert(int position, const std::vector<QString> &records);
-    // Inserts another list's records at one position, taking over its text instead of
-    // copying it: a batch built on another thread goes in without any text work here.
+    // Inserts another list's records at one position in a single move, keeping their
+    // order and taking over their text instead of copying it: a batch built on another
+    // thread goes in without any text work here.
     void insert(int position, RecordList &&batch);
     void replace(int position, const QString &record);
     void removeAt(int position);

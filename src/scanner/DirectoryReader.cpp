@@ -42,6 +42,18 @@ struct FolderStatus {
     bool mountRoot = false;
 };
 
+// Where the system cannot say whether a folder is a mount point, a change of device
+// from its parent is the sign.
+FolderStatus statusByStat(int fd, const DirectoryReader::FolderIdentity *parent)
+{
+    struct stat status;
+    if (::fstat(fd, &status) != 0)
+        return {};
+    FolderStatus folder{identityOf(status), false};
+    folder.mountRoot = parent && folder.identity.device != parent->device;
+    return folder;
+}
+
 #ifdef Q_OS_LINUX
 bool isPseudoOrNetworkFileSystem(int fd)
 {
@@ -86,23 +98,14 @@ bool isPseudoOrNetworkFileSystem(int fd)
 // One call for what a folder is and whether a file system is mounted on it.
 FolderStatus statusOf(int fd, const DirectoryReader::FolderIdentity *parent)
 {
-    FolderStatus folder;
     struct statx status;
-    if (::statx(fd, "", AT_EMPTY_PATH, STATX_INO, &status) == 0) {
-        folder.identity = {static_cast<unsigned long long>(makedev(status.stx_dev_major, status.stx_dev_minor)),
-                           static_cast<unsigned long long>(status.stx_ino), true};
-        if (status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) {
-            folder.mountRoot = (status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
-            return folder;
-        }
-    } else {
-        struct stat plain;
-        if (::fstat(fd, &plain) != 0)
-            return {};
-        folder.identity = identityOf(plain);
-    }
-    // An older kernel does not say; a change of device is the sign then.
-    folder.mountRoot = parent && folder.identity.device != parent->device;
+    // An older kernel does not say whether the folder is a mount point.
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_INO, &status) != 0 || !(status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT))
+        return statusByStat(fd, parent);
+    FolderStatus folder;
+    folder.identity = {static_cast<unsigned long long>(makedev(status.stx_dev_major, status.stx_dev_minor)),
+                       static_cast<unsigned long long>(status.stx_ino), true};
+    folder.mountRoot = (status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
     return folder;
 }
 #else
@@ -113,12 +116,7 @@ bool isPseudoOrNetworkFileSystem(int)
 
 FolderStatus statusOf(int fd, const DirectoryReader::FolderIdentity *parent)
 {
-    struct stat status;
-    if (::fstat(fd, &status) != 0)
-        return {};
-    FolderStatus folder{identityOf(status), false};
-    folder.mountRoot = parent && folder.identity.device != parent->device;
-    return folder;
+    return statusByStat(fd, parent);
 }
 #endif
 

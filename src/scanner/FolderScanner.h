@@ -11,7 +11,7 @@
 // lists the files as if each pass had walked it on its own.
 //
 // run() blocks and touches no catalog, so it can run on a worker thread; cancel() may
-// be called from any thread. The caller files the found records (insertFoundRecords)
+// be called from any thread. The caller files the found records (insertFoundRecordsNewestFirst)
 // on the thread that owns the catalog.
 class FolderScanner
 {

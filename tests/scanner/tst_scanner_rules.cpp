@@ -302,27 +302,22 @@ private Q_SLOTS:
         std::vector<QString> found;
         for (int i = 0; i < foundCount; ++i)
             found.push_back(QStringLiteral("f%1/9>").arg(i));
-        RecordList batch;
-        RecordList reversed; // the scan session hands its records over newest first
-        for (const QString &record : initial) {
-            batch.append(record);
-            reversed.append(record);
-        }
-        insertFoundRecords(batch, found);
+        RecordList list;
+        for (const QString &record : initial)
+            list.append(record);
+        // The scan session hands its records over newest first.
         RecordList newestFirst;
         for (auto record = found.rbegin(); record != found.rend(); ++record)
             newestFirst.append(*record);
-        insertFoundRecordsNewestFirst(reversed, std::move(newestFirst));
-        for (const RecordList *list : {&batch, &reversed}) {
-            QStringList records;
-            QList<int> categories;
-            for (int i = 0; i < list->size(); ++i) {
-                records << list->at(i);
-                categories << list->categoryAt(i);
-            }
-            QTEST(records, "expected");
-            QTEST(categories, "categories");
+        insertFoundRecordsNewestFirst(list, std::move(newestFirst));
+        QStringList records;
+        QList<int> categories;
+        for (int i = 0; i < list.size(); ++i) {
+            records << list.at(i);
+            categories << list.categoryAt(i);
         }
+        QTEST(records, "expected");
+        QTEST(categories, "categories");
     }
 };
 
