@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -104,7 +105,36 @@ QByteArrayView withoutByteOrderMark(QByteArrayView bytes)
 
 // Told of parsed bytes that will not be looked at again.
 using GiveBack = std::function<void(const char *from, const char *to)>;
-constexpr int kRecordsBetweenGiveBacks = 16384;
+
+// A record read from the file whose file has not been looked for yet.
+struct PendingRecord {
+    QString record;
+    qsizetype pathLength = 0; // the path is the record's head
+    int storedIndex = 0;
+    std::optional<int> filedUnder;
+};
+
+// Looking for a million files is most of a load: the disk answers two threads at
+// once about as fast as it answers one, so a batch is checked half on a helper.
+constexpr int kRecordsPerBatch = 16384;
+constexpr std::size_t kRecordsWorthAHelper = 2048;
+
+void checkExistence(const std::vector<PendingRecord> &batch, const FileExistsCheck &exists, std::vector<char> &found)
+{
+    found.assign(batch.size(), 0);
+    auto check = [&](std::size_t from, std::size_t to) {
+        for (std::size_t i = from; i < to; ++i)
+            found[i] = exists(QString::fromRawData(batch[i].record.constData(), batch[i].pathLength));
+    };
+    if (batch.size() < kRecordsWorthAHelper) {
+        check(0, batch.size());
+        return;
+    }
+    const std::size_t half = batch.size() / 2;
+    std::thread helper(check, half, batch.size());
+    check(0, half);
+    helper.join();
+}
 
 CatalogLoadReport loadFromBytes(QByteArrayView bytes, Catalog &catalog, const FileExistsCheck &exists,
                                 const GiveBack &giveBack);
@@ -192,11 +222,40 @@ CatalogLoadReport loadFromBytes(QByteArrayView bytes, Catalog &catalog, const Fi
         QByteArrayView path;
         QByteArrayView keywords;
         int index = 0;
-        int sinceSettled = 0;
         const char *givenBackUpTo = bytes.data();
+        std::vector<PendingRecord> batch;
+        std::vector<char> found;
+        // Records are filed in the file's order once a batch's files are checked.
+        auto fileBatch = [&] {
+            checkExistence(batch, exists, found);
+            for (std::size_t i = 0; i < batch.size(); ++i) {
+                PendingRecord &pending = batch[i];
+                if (!found[i]) {
+                    report.missingFiles.append(pending.record.left(pending.pathLength));
+                    continue;
+                }
+                int filedIndex = 0;
+                if (pending.filedUnder) {
+                    filedIndex = *pending.filedUnder;
+                } else {
+                    filedIndex = lines.mendedIndexFor(pending.storedIndex);
+                    pending.record = SetRecordCategory(pending.record, filedIndex);
+                }
+                records.append(std::move(pending.record), filedIndex);
+            }
+            batch.clear();
+            if (giveBack) {
+                const char *settled = reader.settle();
+                giveBack(givenBackUpTo, settled);
+                givenBackUpTo = settled;
+            }
+        };
+        batch.reserve(kRecordsPerBatch);
         while (!reader.atEnd()) {
-            if (!reader.readTextBytes(path) || !reader.readNumber(index) || !reader.readTextBytes(keywords))
+            if (!reader.readTextBytes(path) || !reader.readNumber(index) || !reader.readTextBytes(keywords)) {
+                fileBatch();
                 return false;
+            }
             if (path.isEmpty())
                 continue;
             if (holdsFormatBreak(path)) {
@@ -209,28 +268,15 @@ CatalogLoadReport loadFromBytes(QByteArrayView bytes, Catalog &catalog, const Fi
                 keywords = QByteArrayView(mended);
                 ++report.keywordsMended;
             }
-            const std::optional<int> filedUnder = lines.nodeFor(index);
-            qsizetype pathLength = 0;
-            QString record = recordFromBytes(path, filedUnder.value_or(index), keywords, pathLength);
-            // The path is the record's head: check it without copying it out.
-            if (!exists(QString::fromRawData(record.constData(), pathLength))) {
-                report.missingFiles.append(record.left(pathLength));
-                continue;
-            }
-            if (filedUnder) {
-                index = *filedUnder;
-            } else {
-                index = lines.mendedIndexFor(index);
-                record = SetRecordCategory(record, index);
-            }
-            records.append(std::move(record), index);
-            if (giveBack && ++sinceSettled == kRecordsBetweenGiveBacks) {
-                sinceSettled = 0;
-                const char *settled = reader.settle();
-                giveBack(givenBackUpTo, settled);
-                givenBackUpTo = settled;
-            }
+            PendingRecord pending;
+            pending.storedIndex = index;
+            pending.filedUnder = lines.nodeFor(index);
+            pending.record = recordFromBytes(path, pending.filedUnder.value_or(index), keywords, pending.pathLength);
+            batch.push_back(std::move(pending));
+            if (int(batch.size()) == kRecordsPerBatch)
+                fileBatch();
         }
+        fileBatch();
         return true;
     };
 

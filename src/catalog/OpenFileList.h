@@ -41,6 +41,7 @@ struct CatalogLoadReport {
     std::optional<CatalogReadStop> stop;
 };
 
+// Asked from two threads at once during a load.
 using FileExistsCheck = std::function<bool(const QString &path)>;
 
 bool fileExistsOnDisk(const QString &path);

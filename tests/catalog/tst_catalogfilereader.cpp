@@ -20,6 +20,7 @@ private Q_SLOTS:
     void malformedFilesStopWithLine();
     void tooManyCategoriesStop();
     void missingFilesAreListedNotLoaded();
+    void bigLoadKeepsTheFileOrder();
     void onlyRegularFilesAreRead_data();
     void onlyRegularFilesAreRead();
     void fileChangedWhileLoadingIsNoCrash();
@@ -214,6 +215,29 @@ void TestCatalogFileReader::missingFilesAreListedNotLoaded()
     QVERIFY(report.opened);
     QCOMPARE(recordsOf(catalog), QStringList{present + QStringLiteral("/1>")});
     QCOMPARE(report.missingFiles, (QStringList{gone, folder}));
+}
+
+void TestCatalogFileReader::bigLoadKeepsTheFileOrder()
+{
+    // Files are looked for in batches, on more than one thread: records and missing
+    // files still come in the file's order.
+    QByteArray bytes = "1\r\n\"A\",\"A\",1\r\n";
+    QStringList kept;
+    QStringList missing;
+    for (int i = 0; i < 40000; ++i) {
+        const QString path = QStringLiteral("/p/%1.jpg").arg(i);
+        bytes += "\"" + path.toUtf8() + "\",1,\"\"\r\n";
+        (i % 7 == 3 ? missing : kept).append(path);
+    }
+    Catalog catalog;
+    const CatalogLoadReport report = OpenFileList(QByteArrayView(bytes), catalog, [](const QString &path) {
+        return path.section(QLatin1Char('/'), 2).section(QLatin1Char('.'), 0, 0).toInt() % 7 != 3;
+    });
+    QCOMPARE(report.missingFiles, missing);
+    QStringList paths;
+    for (const QString &record : recordsOf(catalog))
+        paths.append(record.chopped(3));
+    QCOMPARE(paths, kept);
 }
 
 void TestCatalogFileReader::onlyRegularFilesAreRead_data()
