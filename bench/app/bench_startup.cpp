@@ -8,6 +8,7 @@
 // Usage: bench_startup FOLDER   (a folder of files made by bench_browse, with its
 // bench-files.txt; the records cycle through them)
 
+#include "AllocatorTuning.h"
 #include "AppSettings.h"
 #include "Catalog.h"
 #include "CatalogFileCommands.h"
@@ -128,6 +129,7 @@ long procStatusKb(const char *key)
 
 int main(int argc, char **argv)
 {
+    tuneAllocatorForLargeCatalogs(); // as the program runs
     QStandardPaths::setTestModeEnabled(true);
     QApplication application(argc, argv);
     const QString folder = application.arguments().value(1);

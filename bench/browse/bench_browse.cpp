@@ -8,6 +8,7 @@
 // row, and the longest time the event loop did not run (a 2 ms timer that notes the
 // gap between its firings). With ONLY_CLICK set, only the clicks are measured.
 
+#include "AllocatorTuning.h"
 #include "Catalog.h"
 #include "CategoryCommands.h"
 #include "FileIconCache.h"
@@ -257,6 +258,7 @@ public:
 
 int main(int argc, char **argv)
 {
+    tuneAllocatorForLargeCatalogs(); // as the program runs
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);

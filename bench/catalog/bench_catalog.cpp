@@ -1,5 +1,6 @@
 // Load, save, renumbering and duplicate removal on a catalog of a million records,
 // each timed against a plain baseline over the same bytes in the same run.
+#include "AllocatorTuning.h"
 #include "Catalog.h"
 #include "CatalogEdits.h"
 #include "CatalogFileWriter.h"
@@ -78,6 +79,7 @@ QByteArray fileBytes(const QString &path)
 
 int main(int argc, char **argv)
 {
+    tuneAllocatorForLargeCatalogs(); // as the program runs
     QCoreApplication application(argc, argv);
     QTemporaryDir dir;
     const QString catalogPath = dir.filePath(QStringLiteral("million.kvd"));

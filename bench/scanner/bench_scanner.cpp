@@ -15,6 +15,7 @@
 //
 // Usage: bench_scanner [file count in thousands ...]   (default: 100 300)
 
+#include "AllocatorTuning.h"
 #include "AppSettings.h"
 #include "Catalog.h"
 #include "ExtensionTable.h"
@@ -350,6 +351,7 @@ void benchmark(int thousands)
 
 int main(int argc, char **argv)
 {
+    tuneAllocatorForLargeCatalogs(); // as the program runs
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     QList<int> sizes;

@@ -1,6 +1,7 @@
 // The quick search against grep over the same records, the advanced search against
 // one stat per path, and what the searches cost in memory.
 #include "AdvancedSearch.h"
+#include "AllocatorTuning.h"
 #include "Catalog.h"
 #include "CatalogFileWriter.h"
 #include "FileIconCache.h"
@@ -124,6 +125,7 @@ double advancedSearch(const RecordList &records, const QString &fileName, const 
 
 int main(int argc, char **argv)
 {
+    tuneAllocatorForLargeCatalogs(); // as the program runs
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);

@@ -1,5 +1,6 @@
 #include "Startup.h"
 
+#include "AllocatorTuning.h"
 #include "AppSettings.h"
 #include "CatalogFileCommands.h"
 #include "MainWindow.h"
@@ -18,6 +19,7 @@ QString catalogPathFromArguments(const QStringList &arguments)
 
 int run(int argc, char **argv)
 {
+    tuneAllocatorForLargeCatalogs();
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Corvanta"));
     QApplication::setApplicationName(QStringLiteral("Corvanta"));
