@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <numeric>
+#include <thread>
 
 namespace {
 
@@ -82,6 +83,24 @@ qint64 timeKey(const FileListRow &row)
     return dated ? row.modifiedMSecs : std::numeric_limits<qint64>::min();
 }
 
+// A big list is sorted in two halves at once, then merged; the merge keeps a row of
+// the first half before an equal one of the second, so the order stays stable.
+constexpr std::size_t kRowsWorthAHelper = 20000;
+
+template<typename Less>
+void stableSortOnTwoThreads(std::vector<int> &order, Less less)
+{
+    if (order.size() < kRowsWorthAHelper) {
+        std::stable_sort(order.begin(), order.end(), less);
+        return;
+    }
+    const auto middle = order.begin() + std::ptrdiff_t(order.size() / 2);
+    std::thread helper([&] { std::stable_sort(middle, order.end(), less); });
+    std::stable_sort(order.begin(), middle, less);
+    helper.join();
+    std::inplace_merge(order.begin(), middle, order.end(), less);
+}
+
 std::vector<int> identityOrder(std::size_t size)
 {
     std::vector<int> order(size);
@@ -104,12 +123,11 @@ std::vector<int> sortedOrder(const FileListRows &rows, FileListColumn column)
         keys.reserve(rows.size());
         for (const auto &row : rows)
             keys.push_back(timeKey(*row));
-        std::stable_sort(order.begin(), order.end(),
-                         [&keys](int a, int b) { return keys[std::size_t(a)] < keys[std::size_t(b)]; });
+        stableSortOnTwoThreads(order, [&keys](int a, int b) { return keys[std::size_t(a)] < keys[std::size_t(b)]; });
         return order;
     }
     const FoldedKeys keys(rows, column);
-    std::stable_sort(order.begin(), order.end(), [&keys](int a, int b) { return keys.at(a) < keys.at(b); });
+    stableSortOnTwoThreads(order, [&keys](int a, int b) { return keys.at(a) < keys.at(b); });
     return order;
 }
 

@@ -38,6 +38,7 @@ private Q_SLOTS:
     void listing();
     void listingInSteps_data();
     void listingInSteps();
+    void bigListingSortsStably();
     void newListingAbandonsTheOld();
     void editsWhileListingStay();
     void rowParts_data();
@@ -179,6 +180,27 @@ void TestFileList::listingInSteps_data()
     QTest::newRow("equal names keep record order")
         << QStringList{"/q/x.jpg/1>1", "/p/x.jpg/1>2", "/r/w.jpg/1>", "/q/x.jpg/1>3"} << int(NameColumn)
         << QStringList{"/r/w.jpg>", "/p/x.jpg>2", "/q/x.jpg>3"};
+}
+
+// Big lists are sorted in parts at once: rows with equal names still keep the
+// records' order, across the parts.
+void TestFileList::bigListingSortsStably()
+{
+    const QStringList names{QStringLiteral("b.jpg"), QStringLiteral("A.jpg"), QStringLiteral("a.JPG")};
+    QStringList expectedA;
+    QStringList expectedB;
+    for (int i = 0; i < 30000; ++i) {
+        const QString path = QStringLiteral("/d%1/").arg(i) + names[i % 3];
+        m_catalog->records().append(path + QStringLiteral("/1>"));
+        (i % 3 == 0 ? expectedB : expectedA).append(path);
+    }
+    model().sort(NameColumn);
+    model().ShowCategoryFiles(*m_catalog, 1);
+    QTRY_VERIFY(!model().isListing());
+    QStringList rows;
+    for (int row = 0; row < model().rowCount(); ++row)
+        rows.append(model().rowPath(row));
+    QCOMPARE(rows, expectedA + expectedB);
 }
 
 // One record listed at once, the rest built on the worker and handed over.
