@@ -154,7 +154,7 @@ int main(int argc, char **argv)
 
     const double beforeLoad = residentMB();
     Catalog catalog;
-    OpenFileList(catalogPath, catalog, [](const QString &) { return true; });
+    OpenFileList(catalogPath, catalog, [](QByteArrayView) { return true; });
     const double afterLoad = residentMB();
     std::printf("resident: %.0f MB before load, %.0f MB after (+%.0f MB)\n\n", beforeLoad, afterLoad, afterLoad - beforeLoad);
 

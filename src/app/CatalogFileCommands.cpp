@@ -124,7 +124,7 @@ CatalogLoadReport CatalogFileCommands::loadOffThisThread(const QString &path)
     std::atomic<int> filesRead{0};
     CatalogLoadReport report;
     QThread *worker = QThread::create([&] {
-        report = OpenFileList(path, loaded, [&filesRead](const QString &file) {
+        report = OpenFileList(path, loaded, [&filesRead](QByteArrayView file) {
             filesRead.fetch_add(1, std::memory_order_relaxed);
             return fileExistsOnDisk(file);
         });

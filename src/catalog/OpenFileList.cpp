@@ -5,13 +5,13 @@
 #include "CatalogFileReader.h"
 #include "CategoryLines.h"
 #include "FileAccess.h"
-#include "FileRecord.h"
 #include "TextEncoding.h"
 
 #include <QFileInfo>
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <thread>
 
 #ifdef Q_OS_UNIX
@@ -38,32 +38,35 @@ bool isAscii(QByteArrayView bytes)
     return true;
 }
 
-// The record built straight from the file's bytes in one allocation: a million of
-// them are loaded at a time, and nearly all are plain ASCII.
-QString recordFromBytes(QByteArrayView path, int index, QByteArrayView keywords, qsizetype &pathLength)
+// The UTF-8 of a piece of the file: its own bytes when they are UTF-8 already, as
+// nearly all are, and otherwise their Windows-1252 reading.
+QByteArrayView asUtf8(QByteArrayView bytes, QByteArray &converted)
 {
-    if (!isAscii(path) || !isAscii(keywords)) {
-        const QString decodedPath = decodeCatalogText(path.data(), path.size());
-        pathLength = decodedPath.size();
-        return MakeFileRecord(decodedPath, index, decodeCatalogText(keywords.data(), keywords.size()));
-    }
-    char digits[8];
-    char *digitsEnd = digits + sizeof digits;
+    if (isAscii(bytes) || isValidUtf8(bytes.data(), bytes.size()))
+        return bytes;
+    converted = decodeCatalogText(bytes.data(), bytes.size()).toUtf8();
+    return QByteArrayView(converted);
+}
+
+void append(std::string &out, QByteArrayView bytes)
+{
+    out.append(bytes.data(), std::size_t(bytes.size()));
+}
+
+void appendRecordBytes(std::string &out, QByteArrayView path, int index, QByteArrayView keywords)
+{
+    char digits[12]; // a sign and the ten digits of any int
+    char *const digitsEnd = digits + sizeof digits;
     char *digitsStart = digitsEnd;
-    for (int rest = index < 0 ? -index : index; digitsStart == digitsEnd || rest > 0; rest /= 10)
+    for (qint64 rest = index < 0 ? -qint64(index) : index; digitsStart == digitsEnd || rest > 0; rest /= 10)
         *--digitsStart = char('0' + rest % 10);
     if (index < 0)
         *--digitsStart = '-';
-
-    QString record;
-    record.reserve(path.size() + (digitsEnd - digitsStart) + 2 + keywords.size());
-    record.append(QLatin1String(path.data(), path.size()))
-        .append(QLatin1Char('/'))
-        .append(QLatin1String(digitsStart, digitsEnd - digitsStart))
-        .append(QLatin1Char('>'))
-        .append(QLatin1String(keywords.data(), keywords.size()));
-    pathLength = path.size();
-    return record;
+    append(out, path);
+    out += '/';
+    out.append(digitsStart, digitsEnd);
+    out += '>';
+    append(out, keywords);
 }
 
 bool holdsFormatBreak(QByteArrayView path)
@@ -106,12 +109,36 @@ QByteArrayView withoutByteOrderMark(QByteArrayView bytes)
 // Told of parsed bytes that will not be looked at again.
 using GiveBack = std::function<void(const char *from, const char *to)>;
 
-// A record read from the file whose file has not been looked for yet.
-struct PendingRecord {
-    QString record;
-    qsizetype pathLength = 0; // the path is the record's head
-    int storedIndex = 0;
-    std::optional<int> filedUnder;
+// Records read from the file whose files have not been looked for yet: their
+// paths and keywords as UTF-8, one after another in one buffer, so that a batch
+// costs no allocation per record.
+struct PendingRecords {
+    struct Entry {
+        qsizetype pathAt = 0;
+        qsizetype pathLength = 0;
+        qsizetype keywordsLength = 0; // right after the path
+        int storedIndex = 0;
+        std::optional<int> filedUnder;
+    };
+    std::string text;
+    std::vector<Entry> entries;
+
+    void add(QByteArrayView path, QByteArrayView keywords, int storedIndex, std::optional<int> filedUnder)
+    {
+        entries.push_back({qsizetype(text.size()), path.size(), keywords.size(), storedIndex, filedUnder});
+        append(text, path);
+        append(text, keywords);
+    }
+    QByteArrayView path(const Entry &entry) const { return QByteArrayView(text.data() + entry.pathAt, entry.pathLength); }
+    QByteArrayView keywords(const Entry &entry) const
+    {
+        return QByteArrayView(text.data() + entry.pathAt + entry.pathLength, entry.keywordsLength);
+    }
+    void clear()
+    {
+        text.clear();
+        entries.clear();
+    }
 };
 
 // Looking for a million files is most of a load: the disk answers two threads at
@@ -119,19 +146,19 @@ struct PendingRecord {
 constexpr int kRecordsPerBatch = 16384;
 constexpr std::size_t kRecordsWorthAHelper = 2048;
 
-void checkExistence(const std::vector<PendingRecord> &batch, const FileExistsCheck &exists, std::vector<char> &found)
+void checkExistence(const PendingRecords &batch, const FileExistsCheck &exists, std::vector<char> &found)
 {
-    found.assign(batch.size(), 0);
+    found.assign(batch.entries.size(), 0);
     auto check = [&](std::size_t from, std::size_t to) {
         for (std::size_t i = from; i < to; ++i)
-            found[i] = exists(QString::fromRawData(batch[i].record.constData(), batch[i].pathLength));
+            found[i] = exists(batch.path(batch.entries[i]));
     };
-    if (batch.size() < kRecordsWorthAHelper) {
-        check(0, batch.size());
+    if (batch.entries.size() < kRecordsWorthAHelper) {
+        check(0, batch.entries.size());
         return;
     }
-    const std::size_t half = batch.size() / 2;
-    std::thread helper(check, half, batch.size());
+    const std::size_t half = batch.entries.size() / 2;
+    std::thread helper(check, half, batch.entries.size());
     check(0, half);
     helper.join();
 }
@@ -141,15 +168,27 @@ CatalogLoadReport loadFromBytes(QByteArrayView bytes, Catalog &catalog, const Fi
 
 } // namespace
 
-bool fileExistsOnDisk(const QString &path)
+bool fileExistsOnDisk(QByteArrayView utf8Path)
 {
     // A folder at the path is no catalogued file any more. One plain stat: a load
     // asks this a million times, and QFileInfo's bookkeeping costs more than the call.
+    if (utf8Path.isEmpty())
+        return false;
 #ifdef Q_OS_UNIX
+    char onStack[1024];
+    std::string onHeap;
+    const char *terminated = onStack;
+    if (utf8Path.size() < qsizetype(sizeof onStack)) {
+        std::memcpy(onStack, utf8Path.data(), std::size_t(utf8Path.size()));
+        onStack[utf8Path.size()] = '\0';
+    } else {
+        onHeap.assign(utf8Path.data(), std::size_t(utf8Path.size()));
+        terminated = onHeap.c_str();
+    }
     struct stat status {};
-    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &status) == 0 && !S_ISDIR(status.st_mode);
+    return ::stat(terminated, &status) == 0 && !S_ISDIR(status.st_mode);
 #else
-    const QFileInfo info(path);
+    const QFileInfo info(QString::fromUtf8(utf8Path));
     return info.exists() && !info.isDir();
 #endif
 }
@@ -223,25 +262,23 @@ CatalogLoadReport loadFromBytes(QByteArrayView bytes, Catalog &catalog, const Fi
         QByteArrayView keywords;
         int index = 0;
         const char *givenBackUpTo = bytes.data();
-        std::vector<PendingRecord> batch;
+        PendingRecords batch;
         std::vector<char> found;
+        std::string record;
         // Records are filed in the file's order once a batch's files are checked.
         auto fileBatch = [&] {
             checkExistence(batch, exists, found);
-            for (std::size_t i = 0; i < batch.size(); ++i) {
-                PendingRecord &pending = batch[i];
+            for (std::size_t i = 0; i < batch.entries.size(); ++i) {
+                const PendingRecords::Entry &entry = batch.entries[i];
+                const QByteArrayView entryPath = batch.path(entry);
                 if (!found[i]) {
-                    report.missingFiles.append(pending.record.left(pending.pathLength));
+                    report.missingFiles.append(QString::fromUtf8(entryPath));
                     continue;
                 }
-                int filedIndex = 0;
-                if (pending.filedUnder) {
-                    filedIndex = *pending.filedUnder;
-                } else {
-                    filedIndex = lines.mendedIndexFor(pending.storedIndex);
-                    pending.record = SetRecordCategory(pending.record, filedIndex);
-                }
-                records.append(std::move(pending.record), filedIndex);
+                const int filedIndex = entry.filedUnder ? *entry.filedUnder : lines.mendedIndexFor(entry.storedIndex);
+                record.clear();
+                appendRecordBytes(record, entryPath, filedIndex, batch.keywords(entry));
+                records.appendUtf8(QByteArrayView(record.data(), qsizetype(record.size())), filedIndex);
             }
             batch.clear();
             if (giveBack) {
@@ -250,7 +287,9 @@ CatalogLoadReport loadFromBytes(QByteArrayView bytes, Catalog &catalog, const Fi
                 givenBackUpTo = settled;
             }
         };
-        batch.reserve(kRecordsPerBatch);
+        batch.entries.reserve(kRecordsPerBatch);
+        QByteArray convertedPath;
+        QByteArray convertedKeywords;
         while (!reader.atEnd()) {
             if (!reader.readTextBytes(path) || !reader.readNumber(index) || !reader.readTextBytes(keywords)) {
                 fileBatch();
@@ -268,12 +307,8 @@ CatalogLoadReport loadFromBytes(QByteArrayView bytes, Catalog &catalog, const Fi
                 keywords = QByteArrayView(mended);
                 ++report.keywordsMended;
             }
-            PendingRecord pending;
-            pending.storedIndex = index;
-            pending.filedUnder = lines.nodeFor(index);
-            pending.record = recordFromBytes(path, pending.filedUnder.value_or(index), keywords, pending.pathLength);
-            batch.push_back(std::move(pending));
-            if (int(batch.size()) == kRecordsPerBatch)
+            batch.add(asUtf8(path, convertedPath), asUtf8(keywords, convertedKeywords), index, lines.nodeFor(index));
+            if (int(batch.entries.size()) == kRecordsPerBatch)
                 fileBatch();
         }
         fileBatch();

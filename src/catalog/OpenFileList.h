@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -41,10 +42,11 @@ struct CatalogLoadReport {
     std::optional<CatalogReadStop> stop;
 };
 
-// Asked from two threads at once during a load.
-using FileExistsCheck = std::function<bool(const QString &path)>;
+// Given a path as UTF-8, as the file system takes it; asked from two threads at once
+// during a load.
+using FileExistsCheck = std::function<bool(QByteArrayView utf8Path)>;
 
-bool fileExistsOnDisk(const QString &path);
+bool fileExistsOnDisk(QByteArrayView utf8Path);
 
 // Loads a ".kvd" file into a catalog the caller has cleared: records of files that
 // still exist are appended, categories are rebuilt by name, and the records follow

@@ -43,7 +43,8 @@ RecordList::Place RecordList::storeBytes(const char *data, quint32 length)
 {
     if (m_blocks.empty() || m_blockSizes.back() - m_used < length) {
         const quint32 size = std::max(kBlockBytes, length);
-        m_blocks.push_back(std::make_unique<char[]>(size));
+        // Left uninitialised: every byte is written before it is read.
+        m_blocks.push_back(std::unique_ptr<char[]>(new char[size]));
         m_blockSizes.push_back(size);
         m_heldBytes += size;
         m_used = 0;
@@ -96,6 +97,13 @@ void RecordList::append(const QString &record)
 void RecordList::append(QString &&record, int categoryIndex)
 {
     m_places.push_back(store(record));
+    m_categories.push_back(categoryIndex);
+    m_marks.push_back(0);
+}
+
+void RecordList::appendUtf8(QByteArrayView record, int categoryIndex)
+{
+    m_places.push_back(storeBytes(record.data(), quint32(record.size())));
     m_categories.push_back(categoryIndex);
     m_marks.push_back(0);
 }

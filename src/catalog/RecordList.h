@@ -42,6 +42,8 @@ public:
     void append(const QString &record);
     // For callers that built the record from a known index.
     void append(QString &&record, int categoryIndex);
+    // A record already in UTF-8, as a catalog file holds it.
+    void appendUtf8(QByteArrayView record, int categoryIndex);
     void insert(int position, const QString &record);
     // Inserts another list's records at one position in a single move, keeping their
     // order and taking over their text instead of copying it: a batch built on another

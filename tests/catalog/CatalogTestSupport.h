@@ -11,7 +11,7 @@
 // Helpers shared by the tests of the catalog and of what edits it without a window.
 namespace CatalogTest {
 
-inline const FileExistsCheck kAllExist = [](const QString &) { return true; };
+inline const FileExistsCheck kAllExist = [](QByteArrayView) { return true; };
 
 // Appends the records and takes the catalog as saved.
 inline void fill(Catalog &catalog, const QStringList &records)

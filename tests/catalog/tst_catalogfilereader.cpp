@@ -230,7 +230,8 @@ void TestCatalogFileReader::bigLoadKeepsTheFileOrder()
         (i % 7 == 3 ? missing : kept).append(path);
     }
     Catalog catalog;
-    const CatalogLoadReport report = OpenFileList(QByteArrayView(bytes), catalog, [](const QString &path) {
+    const CatalogLoadReport report = OpenFileList(QByteArrayView(bytes), catalog, [](QByteArrayView utf8Path) {
+        const QString path = QString::fromUtf8(utf8Path);
         return path.section(QLatin1Char('/'), 2).section(QLatin1Char('.'), 0, 0).toInt() % 7 != 3;
     });
     QCOMPARE(report.missingFiles, missing);
@@ -279,7 +280,7 @@ void TestCatalogFileReader::fileChangedWhileLoadingIsNoCrash()
         bytes += "\"/pictures/holiday/" + QByteArray::number(i) + ".jpg\",1,\"\"\r\n";
     TestFiles::createFile(path, bytes);
     Catalog catalog;
-    const CatalogLoadReport report = OpenFileList(path, catalog, [&](const QString &) {
+    const CatalogLoadReport report = OpenFileList(path, catalog, [&](QByteArrayView) {
         QFile::resize(path, 0);
         return true;
     });
