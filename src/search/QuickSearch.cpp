@@ -47,19 +47,34 @@ private:
         m_starts.clear();
         m_used = 0;
         for (; position < last; ++position) {
-            const QString &record = m_records.at(position);
-            const std::size_t room = maxUpperUtf8Size(record.size()) + 1;
-            if (room > m_capacity - m_used) {
-                if (!m_starts.empty())
+            // Nearly every record is ASCII, upper-cased straight from its bytes; the
+            // others go through a string of their own.
+            const QByteArrayView bytes = m_records.utf8At(position);
+            if (!makeRoom(std::size_t(bytes.size()) + 1))
+                break;
+            char *end = writeUpperAscii(bytes.data(), std::size_t(bytes.size()), m_buffer.get() + m_used);
+            if (!end) {
+                const QString record = QString::fromUtf8(bytes);
+                if (!makeRoom(maxUpperUtf8Size(record.size()) + 1))
                     break;
-                reserve(room); // a record longer than the whole buffer
+                end = writeUpperUtf8(record, m_buffer.get() + m_used);
             }
             m_starts.push_back(m_used);
-            char *end = writeUpperUtf8(record, m_buffer.get() + m_used);
             *end++ = kBetweenRecords;
             m_used = std::size_t(end - m_buffer.get());
         }
         return position;
+    }
+
+    // False when the buffer holds records and has no room for the bytes.
+    bool makeRoom(std::size_t bytes)
+    {
+        if (bytes <= m_capacity - m_used)
+            return true;
+        if (!m_starts.empty())
+            return false;
+        reserve(bytes); // a record longer than the whole buffer
+        return true;
     }
 
     void searchBuffer(int bufferFirst, std::vector<int> &hits)

@@ -146,6 +146,29 @@ char *writeUpperUtf8(QStringView text, char *out)
     return foldInto(text, out);
 }
 
+char *writeUpperAscii(const char *text, std::size_t size, char *out)
+{
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= size; i += 16) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text + i));
+        if (_mm_movemask_epi8(bytes) != 0)
+            return nullptr;
+        const __m128i lower = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('a' - 1)),
+                                            _mm_cmplt_epi8(bytes, _mm_set1_epi8('z' + 1)));
+        bytes = _mm_sub_epi8(bytes, _mm_and_si128(lower, _mm_set1_epi8(0x20)));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i), bytes);
+    }
+#endif
+    for (; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte >= 0x80)
+            return nullptr;
+        out[i] = upperAscii(byte);
+    }
+    return out + size;
+}
+
 void appendUpperUtf8(QStringView text, std::string &out)
 {
     const std::size_t used = out.size();

@@ -18,6 +18,9 @@ std::string upperUtf8(QStringView text);
 // the end of what was written.
 std::size_t maxUpperUtf8Size(qsizetype units);
 char *writeUpperUtf8(QStringView text, char *out);
+// The same for UTF-8 text that is plain ASCII, into as many bytes as it has; returns
+// nullptr, with out's contents undefined, when it is not ASCII.
+char *writeUpperAscii(const char *text, std::size_t size, char *out);
 
 // One search text, upper-cased once, looked for in many texts.
 class UpperCaseFinder
