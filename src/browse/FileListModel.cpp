@@ -7,6 +7,7 @@
 #include "FileRecord.h"
 #include "FileStamp.h"
 #include "FileTypeCache.h"
+#include "RecordRowBuilder.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -67,9 +68,9 @@ struct RecordTexts {
     std::vector<std::pair<qsizetype, qsizetype>> spans; // offset, length
 
     std::size_t size() const { return spans.size(); }
-    QString operator[](std::size_t i) const
+    QByteArrayView operator[](std::size_t i) const
     {
-        return QString::fromUtf8(QByteArrayView(text).sliced(spans[i].first, spans[i].second));
+        return QByteArrayView(text).sliced(spans[i].first, spans[i].second);
     }
 };
 
@@ -77,17 +78,9 @@ FileListRows buildRows(const RecordTexts &records, std::size_t first, std::size_
 {
     FileListRows rows;
     rows.reserve(last - first);
-    QHash<QString, QString> extensions;
-    for (std::size_t i = first; i < last; ++i) {
-        const QString record = records[i];
-        auto row = std::make_unique<FileListRow>(makeFileListRow(recordPath(record), recordKeywords(record)));
-        // A category holds a handful of extensions: one shared copy of each.
-        auto known = extensions.constFind(row->extension);
-        if (known == extensions.constEnd())
-            known = extensions.insert(row->extension, row->extension);
-        row->extension = known.value();
-        rows.push_back(std::move(row));
-    }
+    RecordRowBuilder builder;
+    for (std::size_t i = first; i < last; ++i)
+        rows.push_back(builder.rowFor(records[i]));
     return rows;
 }
 

@@ -94,6 +94,14 @@ RecordViews recordViews(const QString &record)
     return {whole.left(qMax<qsizetype>(s.slash, 0)), indexField(record, s), whole.mid(s.greater + 1)};
 }
 
+RecordUtf8Views recordUtf8Views(QByteArrayView record)
+{
+    // "/" and ">" are single bytes in UTF-8, never part of another character.
+    const qsizetype slash = record.lastIndexOf('/');
+    const qsizetype greater = record.lastIndexOf('>');
+    return {record.first(qMax<qsizetype>(slash, 0)), record.sliced(greater + 1)};
+}
+
 bool recordIndexFieldIs(const QString &record, int index)
 {
     char16_t digits[16];

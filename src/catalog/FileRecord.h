@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 // A catalogued file as one text record: full path, "/", category index, ">", keywords.
@@ -29,6 +30,12 @@ struct RecordViews {
     QStringView keywords;
 };
 RecordViews recordViews(const QString &record);
+// The same parts of a record as the record list stores it, in UTF-8.
+struct RecordUtf8Views {
+    QByteArrayView path;
+    QByteArrayView keywords;
+};
+RecordUtf8Views recordUtf8Views(QByteArrayView record);
 
 // True when the record's index field reads exactly as MakeFileRecord would write index.
 bool recordIndexFieldIs(const QString &record, int index);

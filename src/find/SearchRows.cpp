@@ -1,7 +1,7 @@
 #include "SearchRows.h"
 
-#include "FileRecord.h"
 #include "RecordList.h"
+#include "RecordRowBuilder.h"
 
 #include <algorithm>
 #include <thread>
@@ -12,28 +12,12 @@ namespace {
 constexpr std::size_t kRowsPerThread = 50'000;
 constexpr unsigned kMaxThreads = 4;
 
-// Neighbouring records mostly share an extension and often their keywords: a row
-// takes the previous row's copy when the text is the same, instead of one of its own.
-void shareWithPrevious(QString &text, const QString &previous)
-{
-    if (!text.isSharedWith(previous) && text == previous)
-        text = previous;
-}
-
 void buildRange(const RecordList &records, const std::vector<int> &positions, std::size_t first, std::size_t last,
                 FileListRows &rows)
 {
-    const FileListRow *previous = nullptr;
-    for (std::size_t i = first; i < last; ++i) {
-        const RecordViews parts = recordViews(records.at(positions[i]));
-        const bool sameKeywords = previous && parts.keywords == previous->keywords;
-        auto row = std::make_unique<FileListRow>(
-            makeFileListRow(parts.path.toString(), sameKeywords ? previous->keywords : parts.keywords.toString()));
-        if (previous)
-            shareWithPrevious(row->extension, previous->extension);
-        previous = row.get();
-        rows[i] = std::move(row);
-    }
+    RecordRowBuilder builder;
+    for (std::size_t i = first; i < last; ++i)
+        rows[i] = builder.rowFor(records.utf8At(positions[i]));
 }
 
 } // namespace

@@ -268,6 +268,7 @@ void TestFileList::rowParts_data()
     QTest::newRow("ends in a dot") << "/p/draft." << "draft" << "";
     QTest::newRow("hidden file") << "/p/.profile" << "" << "profile";
     QTest::newRow("backslash is part of a Linux name") << "/p/a\\b.png" << "a\\b" << "png";
+    QTest::newRow("beyond ASCII") << u"/p/Été.ÉTÉ"_qs << u"Été"_qs << u"été"_qs;
 }
 
 void TestFileList::rowParts()
