@@ -93,8 +93,10 @@ void disposeOfRows(FileListRows rows)
 {
     if (rows.size() < kRowsFreedElsewhere)
         return;
-    auto doomed = std::make_shared<FileListRows>(std::move(rows));
-    QThreadPool::globalInstance()->start([doomed]() mutable { doomed.reset(); });
+    // Owned by the task alone: a reference left here could be the last one, and the
+    // rows would be freed on this thread after all.
+    auto *doomed = new FileListRows(std::move(rows));
+    QThreadPool::globalInstance()->start([doomed] { delete doomed; });
 }
 
 void removeDuplicatePaths(FileListRows &rows)
