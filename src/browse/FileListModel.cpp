@@ -89,7 +89,7 @@ FileListRows buildRows(const RecordTexts &records, std::size_t first, std::size_
 // second at every click; a pool thread frees big lists instead.
 constexpr std::size_t kRowsFreedElsewhere = 20000;
 
-void disposeOfRows(FileListRows rows)
+void freeOnPoolThread(FileListRows rows)
 {
     if (rows.size() < kRowsFreedElsewhere)
         return;
@@ -320,6 +320,7 @@ void FileListModel::clear()
     m_rows.clear();
     endResetModel();
     disposeOfRows(std::move(old));
+    freeDisposedRows();
 }
 
 void FileListModel::ShowCategoryFiles(const Catalog &catalog, int categoryIndex)
@@ -383,6 +384,7 @@ void FileListModel::ShowCategoryFiles(const Catalog &catalog, int categoryIndex)
     if (!sortingWasOn)
         Q_EMIT sortingChanged(m_sortColumn);
     if (complete) {
+        freeDisposedRows();
         startBackgroundFill(0);
         Q_EMIT listingFinished();
         return;
@@ -407,6 +409,21 @@ void FileListModel::ShowCategoryFiles(const Catalog &catalog, int categoryIndex)
     });
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     worker->start();
+}
+
+void FileListModel::disposeOfRows(FileListRows rows)
+{
+    m_disposedRows.push_back(std::move(rows));
+}
+
+void FileListModel::freeDisposedRows()
+{
+    // Not while a listing is built: it wants both cores, and its rows come first.
+    if (m_listing)
+        return;
+    for (FileListRows &rows : m_disposedRows)
+        freeOnPoolThread(std::move(rows));
+    m_disposedRows.clear();
 }
 
 void FileListModel::setListingSteps(int firstRows)
@@ -488,6 +505,7 @@ void FileListModel::handOverListing()
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
     if (m_sortColumn != job.column)
         sortWithLayoutChange();
+    freeDisposedRows();
     startBackgroundFill(0);
     Q_EMIT listingFinished();
 }

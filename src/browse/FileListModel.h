@@ -111,6 +111,10 @@ private:
     void fillSomeDetails();
     void reorder(const std::vector<int> &order);
 
+    // Rows that left the list are freed once no listing is being built.
+    void disposeOfRows(FileListRows rows);
+    void freeDisposedRows();
+
     struct Listing;
     void abandonListing();
     // The whole listing is built: its rows replace those listed at once.
@@ -125,6 +129,7 @@ private:
     bool m_sorted = false;
 
     std::unique_ptr<Listing> m_listing;
+    std::vector<FileListRows> m_disposedRows;
     int m_firstListingRows = 2000;
 
     QTimer m_fillTimer;
