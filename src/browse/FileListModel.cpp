@@ -317,7 +317,6 @@ void FileListModel::clear()
         return;
     beginResetModel();
     FileListRows old = std::move(m_rows);
-    m_rows.clear();
     endResetModel();
     disposeOfRows(std::move(old));
     freeDisposedRows();

@@ -20,26 +20,25 @@ QStringView fileNameOf(const QString &path)
     return QStringView(path).mid(fileNameStart(path));
 }
 
+FileNameParts splitFileName(QStringView fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return {fileName, {}};
+    return {fileName.left(dot), fileName.mid(dot + 1)};
+}
+
 QString fileExtensionOf(const QString &path)
 {
-    const QStringView name = fileNameOf(path);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0)
-        return {};
-    return name.mid(dot + 1).toString();
+    return splitFileName(fileNameOf(path)).extension.toString();
 }
 
 FileListRow makeFileListRow(const QString &path, const QString &keywords)
 {
     FileListRow row;
-    const QStringView name = fileNameOf(path);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0) {
-        row.name = name.toString();
-    } else {
-        row.name = name.left(dot).toString();
-        row.extension = name.mid(dot + 1).toString().toLower();
-    }
+    const FileNameParts name = splitFileName(fileNameOf(path));
+    row.name = name.base.toString();
+    row.extension = name.extension.toString().toLower();
     row.path = path;
     row.keywords = keywords;
     return row;

@@ -38,6 +38,14 @@ QStringView fileNameOf(const QString &path);
 // A name without a "." has no extension, whatever dots the folders above it carry.
 QString fileExtensionOf(const QString &path);
 
+// A file name split at its last ".": the name without its extension and the
+// extension as written, empty when there is no ".".
+struct FileNameParts {
+    QStringView base;
+    QStringView extension;
+};
+FileNameParts splitFileName(QStringView fileName);
+
 // The row that browsing builds for a record's path and keywords: the name without
 // its extension (case kept), the extension in lower case. A name without a "." is
 // the whole name with an empty extension.

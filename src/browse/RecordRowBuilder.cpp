@@ -37,14 +37,10 @@ std::unique_ptr<FileListRow> RecordRowBuilder::rowFor(QByteArrayView utf8Record)
     const RecordUtf8Views parts = recordUtf8Views(utf8Record);
     auto row = std::make_unique<FileListRow>();
     row->path = QString::fromUtf8(parts.path);
-    const QStringView name = fileNameOf(row->path);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0) {
-        row->name = name.toString();
-    } else {
-        row->name = name.left(dot).toString();
-        row->extension = sharedExtension(name.mid(dot + 1));
-    }
+    const FileNameParts name = splitFileName(fileNameOf(row->path));
+    row->name = name.base.toString();
+    if (!name.extension.isEmpty())
+        row->extension = sharedExtension(name.extension);
     if (!parts.keywords.isEmpty()) {
         if (parts.keywords != QByteArrayView(m_previousKeywordBytes)) {
             m_previousKeywordBytes = parts.keywords.toByteArray();
