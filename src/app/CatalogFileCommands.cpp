@@ -5,6 +5,7 @@
 #include "CatalogFileFormat.h"
 #include "CatalogFileWriter.h"
 #include "CategoryLines.h"
+#include "ConnectedDrives.h"
 #include "FileAccess.h"
 #include "Interaction.h"
 
@@ -124,10 +125,14 @@ CatalogLoadReport CatalogFileCommands::loadOffThisThread(const QString &path)
     std::atomic<int> filesRead{0};
     CatalogLoadReport report;
     QThread *worker = QThread::create([&] {
-        report = OpenFileList(path, loaded, [&filesRead](QByteArrayView file) {
-            filesRead.fetch_add(1, std::memory_order_relaxed);
-            return fileExistsOnDisk(file);
-        });
+        const std::shared_ptr<const OfflineVolumes> drives = ConnectedDrives::now();
+        report = OpenFileList(
+            path, loaded,
+            [&filesRead](QByteArrayView file) {
+                filesRead.fetch_add(1, std::memory_order_relaxed);
+                return fileExistsOnDisk(file);
+            },
+            [&drives](QByteArrayView file) { return drives->offlineVolumeOfUtf8(file); });
     });
     QEventLoop untilLoaded;
     connect(worker, &QThread::finished, &untilLoaded, &QEventLoop::quit);
@@ -160,7 +165,8 @@ void CatalogFileCommands::reportLoad(const QString &path, const CatalogLoadRepor
         reportUnopened(path, report.stop->reason);
         return;
     }
-    Q_EMIT missingFilesFound(report.missingFiles);
+    Q_EMIT missingFilesFound(m_catalog.missingRecords());
+    Q_EMIT offlineFilesFound(report.offlineVolumes);
     reportMendedRecords(path, report);
     if (!report.stop)
         return;

@@ -13,6 +13,7 @@
 #include "FileListView.h"
 #include "Interaction.h"
 #include "MissingFilesDialog.h"
+#include "OfflineDrivesStatus.h"
 #include "QuickSearchBar.h"
 #include "ScanWindows.h"
 #include "SplitterBar.h"
@@ -62,6 +63,8 @@ MainWindow::MainWindow(Interaction::Interface &interaction, AppSettings &setting
     status->setObjectName(QStringLiteral("sbStatusPanel"));
     statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
     statusBar()->addWidget(status, 1);
+    m_offlineDrives = new OfflineDrivesStatus(statusBar());
+    statusBar()->addWidget(m_offlineDrives, 2);
     statusBar()->setSizeGripEnabled(true);
 
     setMinimumWidth(toPixels(MainWindowLayout::kMinWindowWidth));
@@ -146,6 +149,11 @@ void MainWindow::connectCommands()
     connect(m_fileList, &FileListView::propertiesRequested, this, [this] { m_fileInfoWindows->showProperties(); });
     connect(m_details, &DetailsPanel::executeClicked, this, [this] { m_fileInfoWindows->execute(m_details->shownPath()); });
     connect(m_fileCommands, &CatalogFileCommands::missingFilesFound, this, &MainWindow::showMissingFiles);
+    connect(m_fileCommands, &CatalogFileCommands::offlineFilesFound, m_offlineDrives,
+            &OfflineDrivesStatus::setOfflineVolumes);
+    connect(m_fileCommands, &CatalogFileCommands::catalogReplaced, m_offlineDrives,
+            [this] { m_offlineDrives->setOfflineVolumes({}); });
+    connect(m_fileListModel, &FileListModel::listingFinished, m_offlineDrives, &OfflineDrivesStatus::recheck);
     connect(m_fileCommands, &CatalogFileCommands::loadProgress, this, &MainWindow::showLoadProgress);
     connect(m_fileCommands, &CatalogFileCommands::loadFinished, this, [this] { delete m_loadProgress; });
     // The Missing Files window stays while the user works (File > New included); only
@@ -222,13 +230,13 @@ void MainWindow::closeOtherWindows()
     }
 }
 
-void MainWindow::showMissingFiles(const QStringList &paths)
+void MainWindow::showMissingFiles(const std::shared_ptr<MissingRecords> &missing)
 {
     if (m_missingFiles)
         m_missingFiles->close();
-    if (paths.isEmpty())
+    if (missing->isEmpty())
         return;
-    m_missingFiles = new MissingFilesDialog(paths, m_interaction, this);
+    m_missingFiles = new MissingFilesDialog(missing, m_interaction, this);
     m_missingFiles->show();
     m_missingFiles->raise();
 }

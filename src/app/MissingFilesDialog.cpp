@@ -1,14 +1,15 @@
 #include "MissingFilesDialog.h"
 
 #include "Interaction.h"
+#include "MissingFilesModel.h"
 
 #include <QGroupBox>
 #include <QListView>
 #include <QPushButton>
-#include <QStringListModel>
 #include <QVBoxLayout>
 
-MissingFilesDialog::MissingFilesDialog(const QStringList &paths, Interaction::Interface &interaction, QWidget *parent)
+MissingFilesDialog::MissingFilesDialog(std::shared_ptr<MissingRecords> missing, Interaction::Interface &interaction,
+                                       QWidget *parent)
     : QDialog(parent, Qt::Window | Qt::WindowStaysOnTopHint)
     , m_interaction(interaction)
 {
@@ -22,7 +23,8 @@ MissingFilesDialog::MissingFilesDialog(const QStringList &paths, Interaction::In
     list->setObjectName(QStringLiteral("lstMissingRefrences"));
     list->setUniformItemSizes(true); // thousands of missing files list at once
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setModel(new QStringListModel(paths, list));
+    m_model = new MissingFilesModel(std::move(missing), this);
+    list->setModel(m_model);
     auto *frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(list);
 

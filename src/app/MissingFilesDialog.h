@@ -1,8 +1,12 @@
 #pragma once
 
-#include <QDialog>
-#include <QStringList>
+#include "MissingRecords.h"
 
+#include <QDialog>
+
+#include <memory>
+
+class MissingFilesModel;
 namespace Interaction {
 class Interface;
 }
@@ -13,10 +17,14 @@ class MissingFilesDialog : public QDialog
     Q_OBJECT
 
 public:
-    MissingFilesDialog(const QStringList &paths, Interaction::Interface &interaction, QWidget *parent = nullptr);
+    MissingFilesDialog(std::shared_ptr<MissingRecords> missing, Interaction::Interface &interaction,
+                       QWidget *parent = nullptr);
+
+    MissingFilesModel &model() const { return *m_model; }
 
 private:
     void acknowledge();
 
     Interaction::Interface &m_interaction;
+    MissingFilesModel *m_model = nullptr;
 };

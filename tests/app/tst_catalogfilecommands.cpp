@@ -283,7 +283,14 @@ void TestCatalogFileCommands::openReportsProblems()
     m_commands->open();
     const bool replaced = root != QLatin1String("Kept");
     QCOMPARE(reported.count(), replaced ? 1 : 0); // every load reports, an empty list too
-    QCOMPARE(reported.value(0).value(0).toStringList(), missing);
+    QStringList missingPaths;
+    if (replaced) {
+        const auto records = reported.value(0).value(0).value<std::shared_ptr<MissingRecords>>();
+        QCOMPARE(records, m_catalog->missingRecords());
+        for (int i = 0; i < records->size(); ++i)
+            missingPaths.append(records->path(i));
+    }
+    QCOMPARE(missingPaths, missing);
     // Remembered only once it stands for the catalog in the window.
     QCOMPARE(m_settings->defaultFilePath(), replaced ? path : before);
     QCOMPARE(m_commands->catalogFile(), replaced ? path : QString());

@@ -20,6 +20,7 @@ private Q_SLOTS:
     void malformedFilesStopWithLine();
     void tooManyCategoriesStop();
     void missingFilesAreListedNotLoaded();
+    void relativePathsNameNoFile();
     void bigLoadKeepsTheFileOrder();
     void onlyRegularFilesAreRead_data();
     void onlyRegularFilesAreRead();
@@ -28,6 +29,7 @@ private Q_SLOTS:
 };
 
 using CatalogTest::kAllExist;
+using CatalogTest::missingOf;
 using CatalogTest::recordsOf;
 using CatalogTest::shape;
 
@@ -214,7 +216,29 @@ void TestCatalogFileReader::missingFilesAreListedNotLoaded()
     const CatalogLoadReport report = OpenFileList(catalogPath, catalog);
     QVERIFY(report.opened);
     QCOMPARE(recordsOf(catalog), QStringList{present + QStringLiteral("/1>")});
-    QCOMPARE(report.missingFiles, (QStringList{gone, folder}));
+    QCOMPARE(report.missingFiles, 2);
+    // Kept aside with their category and their place among the loaded records.
+    QCOMPARE(missingOf(catalog), (QStringList{QString::fromUtf8(gone) + "/1>@0", QString::fromUtf8(folder) + "/1>@1"}));
+}
+
+void TestCatalogFileReader::relativePathsNameNoFile()
+{
+    // Records hold full paths. Names that happen to exist in the folder the program
+    // runs in must not become catalogued files: Execute would hand them to the opener
+    // as a web address, another file or an option.
+    QTemporaryDir dir;
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    TestFiles::createFile(dir.filePath(QStringLiteral("-rf.jpg")), "x");
+    TestFiles::createFile(dir.filePath(QStringLiteral("http:/evil.com/x.jpg")), "x");
+    TestFiles::createFile(dir.filePath(QStringLiteral("file:/etc/hostname")), "x");
+    Catalog catalog;
+    const CatalogLoadReport report = OpenFileList(
+        QByteArrayView("0\r\n\"-rf.jpg\",1,\"\"\r\n\"http://evil.com/x.jpg\",1,\"\"\r\n\"file:///etc/hostname\",1,\"\"\r\n"),
+        catalog);
+    QDir::setCurrent(before);
+    QCOMPARE(recordsOf(catalog), QStringList());
+    QCOMPARE(report.missingFiles, 3);
 }
 
 void TestCatalogFileReader::bigLoadKeepsTheFileOrder()
@@ -227,14 +251,14 @@ void TestCatalogFileReader::bigLoadKeepsTheFileOrder()
     for (int i = 0; i < 40000; ++i) {
         const QString path = QStringLiteral("/p/%1.jpg").arg(i);
         bytes += "\"" + path.toUtf8() + "\",1,\"\"\r\n";
-        (i % 7 == 3 ? missing : kept).append(path);
+        (i % 7 == 3 ? missing : kept).append(i % 7 == 3 ? path + QStringLiteral("/1>@%1").arg(kept.size()) : path);
     }
     Catalog catalog;
     const CatalogLoadReport report = OpenFileList(QByteArrayView(bytes), catalog, [](QByteArrayView utf8Path) {
         const QString path = QString::fromUtf8(utf8Path);
         return path.section(QLatin1Char('/'), 2).section(QLatin1Char('.'), 0, 0).toInt() % 7 != 3;
     });
-    QCOMPARE(report.missingFiles, missing);
+    QCOMPARE(missingOf(catalog), missing);
     QStringList paths;
     for (const QString &record : recordsOf(catalog))
         paths.append(record.chopped(3));
