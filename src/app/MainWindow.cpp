@@ -236,7 +236,7 @@ void MainWindow::showMissingFiles(const std::shared_ptr<MissingRecords> &missing
         m_missingFiles->close();
     if (missing->isEmpty())
         return;
-    m_missingFiles = new MissingFilesDialog(missing, m_interaction, this);
+    m_missingFiles = new MissingFilesDialog(missing, m_catalog, m_interaction, this);
     m_missingFiles->show();
     m_missingFiles->raise();
 }
