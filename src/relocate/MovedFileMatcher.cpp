@@ -48,76 +48,45 @@ void MovedFileMatcher::buildIndex()
         m_missingPaths.push_back(path.toUtf8());
     m_pendingPaths = {};
 
-    std::unordered_map<std::string_view, int> distinctByPath;
-    distinctByPath.reserve(m_missingPaths.size());
-    m_groupOfName.reserve(m_missingPaths.size());
-    m_distinctOf.reserve(m_missingPaths.size());
     m_missing.reserve(m_missingPaths.size());
+    m_names.reserve(m_missingPaths.size());
     for (const QByteArray &pathBytes : m_missingPaths) {
         const std::string_view path = viewOf(pathBytes);
-        const auto placed = distinctByPath.try_emplace(path, int(m_missing.size()));
-        m_distinctOf.push_back(placed.first->second);
-        if (!placed.second)
-            continue;
-        Missing missing;
         const std::size_t separator = lastSeparator(path);
-        missing.name = separator == std::string_view::npos ? path : path.substr(separator + 1);
-        missing.folder = separator == std::string_view::npos ? std::string_view() : path.substr(0, separator);
-        if (!missing.name.empty()) {
-            std::string_view key = foldedName(missing.name);
-            // A folded copy must outlive the buffer it was made in.
-            if (key.data() != missing.name.data()) {
-                m_foldedNames.emplace_back(key);
-                key = m_foldedNames.back();
-            }
-            const auto group = m_groupOfName.try_emplace(key, m_groupCount);
-            if (group.second)
-                ++m_groupCount;
-            else if (key.data() != missing.name.data())
-                m_foldedNames.pop_back();
-            missing.group = group.first->second;
-        }
+        Missing missing;
+        missing.nameStart = separator == std::string_view::npos ? 0 : std::uint32_t(separator + 1);
+        if (missing.nameStart < path.size())
+            missing.group = m_names.add(path.substr(missing.nameStart));
         m_missing.push_back(missing);
     }
 }
 
-std::string_view MovedFileMatcher::foldedName(std::string_view name)
+std::string_view MovedFileMatcher::missingPath(int missing) const
 {
-    bool capitals = false;
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x80) {
-            m_foldBuffer = QString::fromUtf8(name.data(), qsizetype(name.size())).toCaseFolded().toStdString();
-            return m_foldBuffer;
-        }
-        capitals = capitals || (byte >= 'A' && byte <= 'Z');
-    }
-    // Most names on disk are plain lower-case ASCII and need no copy at all.
-    if (!capitals)
-        return name;
-    m_foldBuffer.assign(name);
-    for (char &c : m_foldBuffer) {
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    }
-    return m_foldBuffer;
+    return viewOf(m_missingPaths[std::size_t(missing)]);
 }
 
-int MovedFileMatcher::groupOf(std::string_view name)
+std::string_view MovedFileMatcher::missingFolder(int missing) const
 {
-    buildIndex();
-    const auto found = m_groupOfName.find(foldedName(name));
-    return found == m_groupOfName.end() ? -1 : found->second;
+    const std::uint32_t nameStart = m_missing[std::size_t(missing)].nameStart;
+    return nameStart == 0 ? std::string_view() : missingPath(missing).substr(0, nameStart - 1);
+}
+
+std::string_view MovedFileMatcher::missingName(int missing) const
+{
+    return missingPath(missing).substr(m_missing[std::size_t(missing)].nameStart);
 }
 
 bool MovedFileMatcher::isWanted(std::string_view nameUtf8)
 {
-    return groupOf(nameUtf8) >= 0;
+    buildIndex();
+    return m_names.find(nameUtf8) >= 0;
 }
 
 void MovedFileMatcher::addFoundFile(std::string_view folderUtf8, std::string_view nameUtf8)
 {
-    const int group = groupOf(nameUtf8);
+    buildIndex();
+    const int group = m_names.find(nameUtf8);
     if (group < 0)
         return;
     const bool sameFolder = !m_foundFolders.empty()
@@ -145,15 +114,16 @@ RelocationResult MovedFileMatcher::finish()
     m_foundOpen.assign(m_found.size(), 1);
 
     // Missing and found files side by side, group by group.
-    const std::size_t groups = std::size_t(m_groupCount);
+    const std::size_t groups = std::size_t(m_names.size());
     std::vector<int> missingStart(groups + 1, 0);
     std::vector<int> foundStart(groups + 1, 0);
-    for (const Missing &missing : m_missing) {
-        if (missing.group >= 0)
-            ++missingStart[std::size_t(missing.group) + 1];
-    }
     for (const Found &found : m_found)
         ++foundStart[std::size_t(found.group) + 1];
+    // Only the names the walk found need their missing files sorted out.
+    for (const Missing &missing : m_missing) {
+        if (missing.group >= 0 && foundStart[std::size_t(missing.group) + 1] > 0)
+            ++missingStart[std::size_t(missing.group) + 1];
+    }
     std::partial_sum(missingStart.begin(), missingStart.end(), missingStart.begin());
     std::partial_sum(foundStart.begin(), foundStart.end(), foundStart.begin());
     std::vector<int> missingByGroup(std::size_t(missingStart.back()));
@@ -161,8 +131,9 @@ RelocationResult MovedFileMatcher::finish()
     {
         std::vector<int> next(missingStart.begin(), missingStart.end() - 1);
         for (int i = 0; i < int(m_missing.size()); ++i) {
-            if (m_missing[std::size_t(i)].group >= 0)
-                missingByGroup[std::size_t(next[std::size_t(m_missing[std::size_t(i)].group)]++)] = i;
+            const int group = m_missing[std::size_t(i)].group;
+            if (group >= 0 && foundStart[std::size_t(group)] < foundStart[std::size_t(group) + 1])
+                missingByGroup[std::size_t(next[std::size_t(group)]++)] = i;
         }
         next.assign(foundStart.begin(), foundStart.end() - 1);
         for (int i = 0; i < int(m_found.size()); ++i)
@@ -171,7 +142,7 @@ RelocationResult MovedFileMatcher::finish()
     std::vector<int> missing;
     std::vector<int> found;
     for (std::size_t g = 0; g < groups; ++g) {
-        if (foundStart[g] == foundStart[g + 1] || missingStart[g] == missingStart[g + 1])
+        if (foundStart[g] == foundStart[g + 1])
             continue;
         missing.assign(missingByGroup.begin() + missingStart[g], missingByGroup.begin() + missingStart[g + 1]);
         found.assign(foundByGroup.begin() + foundStart[g], foundByGroup.begin() + foundStart[g + 1]);
@@ -180,12 +151,12 @@ RelocationResult MovedFileMatcher::finish()
 
     RelocationResult result;
     result.newPaths.resize(m_missingPaths.size());
-    std::vector<QString> newPathOfDistinct(m_missing.size());
+    // A file found for a path given twice is one string for both entries.
+    std::vector<QString> pathOfFound(m_found.size());
     for (std::size_t i = 0; i < m_missingPaths.size(); ++i) {
-        const std::size_t distinct = std::size_t(m_distinctOf[i]);
-        const Settled &settled = m_settled[distinct];
+        const Settled &settled = m_settled[i];
         if (settled.found >= 0) {
-            QString &path = newPathOfDistinct[distinct];
+            QString &path = pathOfFound[std::size_t(settled.found)];
             if (path.isNull())
                 path = newPathOf(m_found[std::size_t(settled.found)]);
             result.newPaths[i] = path;
@@ -197,7 +168,7 @@ RelocationResult MovedFileMatcher::finish()
     return result;
 }
 
-void MovedFileMatcher::settleGroup(const std::vector<int> &missing, const std::vector<int> &found)
+void MovedFileMatcher::settleGroup(std::vector<int> &missing, const std::vector<int> &found)
 {
     // One file of the name, one record: whatever its case, it is the one candidate.
     if (missing.size() == 1 && found.size() == 1) {
@@ -205,10 +176,22 @@ void MovedFileMatcher::settleGroup(const std::vector<int> &missing, const std::v
         m_foundOpen[std::size_t(found.front())] = 0;
         return;
     }
-    std::vector<int> byName = missing;
+    // By exact name, and a path given twice next to its first entry, which alone is
+    // matched.
+    std::sort(missing.begin(), missing.end(), [this](int a, int b) {
+        const std::string_view nameA = missingName(a);
+        const std::string_view nameB = missingName(b);
+        return nameA != nameB ? nameA < nameB : std::make_pair(missingPath(a), a) < std::make_pair(missingPath(b), b);
+    });
+    std::vector<std::pair<int, int>> repeats;
+    std::vector<int> distinct;
+    for (const int m : missing) {
+        if (!distinct.empty() && missingPath(distinct.back()) == missingPath(m))
+            repeats.emplace_back(m, distinct.back());
+        else
+            distinct.push_back(m);
+    }
     std::vector<int> foundByName = found;
-    std::sort(byName.begin(), byName.end(),
-              [this](int a, int b) { return m_missing[std::size_t(a)].name < m_missing[std::size_t(b)].name; });
     std::sort(foundByName.begin(), foundByName.end(),
               [this](int a, int b) { return foundName(m_found[std::size_t(a)]) < foundName(m_found[std::size_t(b)]); });
 
@@ -217,10 +200,9 @@ void MovedFileMatcher::settleGroup(const std::vector<int> &missing, const std::v
     std::vector<int> records;
     std::vector<int> files;
     auto nextFile = foundByName.begin();
-    for (auto first = byName.begin(); first != byName.end();) {
-        const std::string_view name = m_missing[std::size_t(*first)].name;
-        const auto last = std::find_if(first, byName.end(),
-                                       [&](int m) { return m_missing[std::size_t(m)].name != name; });
+    for (auto first = distinct.begin(); first != distinct.end();) {
+        const std::string_view name = missingName(*first);
+        const auto last = std::find_if(first, distinct.end(), [&](int m) { return missingName(m) != name; });
         records.assign(first, last);
         first = last;
         nextFile = std::find_if(nextFile, foundByName.end(),
@@ -235,15 +217,23 @@ void MovedFileMatcher::settleGroup(const std::vector<int> &missing, const std::v
         settle(records, files, m_foundOpen);
         nextFile = lastFile;
     }
-    if (caseOnly.empty())
+    settleCases(caseOnly, found);
+    for (const auto &[repeat, first] : repeats)
+        m_settled[std::size_t(repeat)] = m_settled[std::size_t(first)];
+}
+
+void MovedFileMatcher::settleCases(const std::vector<int> &missing, const std::vector<int> &found)
+{
+    if (missing.empty())
         return;
     // Another case counts only when the walk found a single file of the name.
     if (found.size() == 1) {
-        settle(caseOnly, found, m_foundOpen);
+        settle(missing, found, m_foundOpen);
         return;
     }
+    // Several files, none of them taken by its own name: any pick would be a guess.
     const bool anyLeft = std::any_of(found.begin(), found.end(), [this](int f) { return m_foundOpen[std::size_t(f)]; });
-    for (const int m : caseOnly)
+    for (const int m : missing)
         m_settled[std::size_t(m)].ambiguous = anyLeft;
 }
 
@@ -252,7 +242,7 @@ void MovedFileMatcher::settle(const std::vector<int> &missing, const std::vector
 {
     m_recordFolders.clear();
     for (const int m : missing)
-        m_recordFolders.push_back(m_missing[std::size_t(m)].folder);
+        m_recordFolders.push_back(missingFolder(m));
     m_fileFolders.clear();
     m_fileOpen.clear();
     for (const int f : found) {

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "FoldedNameIndex.h"
 #include "RelocationResult.h"
 #include "TrailingFolderAssignment.h"
 
 #include <QByteArray>
 #include <QStringList>
 
-#include <deque>
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 // Finds missing files again among the files of one walk.
@@ -21,7 +21,8 @@
 // one exact name are settled before those that would take a file of another case.
 //
 // The same path given more than once (a file filed under two categories) is one file
-// to find: it is matched once, and each of its entries gets the same new path.
+// to find: it is matched once, and each of its entries gets the same new path (and
+// counts as found, or ambiguous, once per entry).
 //
 // The names are indexed once, on first use, so that a list of a million paths is
 // handed over cheaply and indexed on the thread that walks. One instance serves one
@@ -36,7 +37,8 @@ public:
     std::size_t missingCount() const;
 
     // Whether a file of this name could be one of the missing files. Costs a hash
-    // lookup, and a copy only for a name with capital or non-ASCII letters.
+    // lookup; only a name with capital or non-ASCII letters is first copied, into a
+    // buffer kept for the purpose.
     bool isWanted(std::string_view nameUtf8);
     // A file the walk found whose name isWanted: its folder (UTF-8, "/" between the
     // steps) and name. Files of one folder are best given one after another.
@@ -48,10 +50,12 @@ public:
     RelocationResult cancelledResult() const;
 
 private:
+    // One per path given, in their order.
     struct Missing {
-        std::string_view folder;
-        std::string_view name;
+        // -1 for a path without a name.
         int group = -1;
+        // Where the name starts in the path; the folder ends one before.
+        std::uint32_t nameStart = 0;
     };
     struct Found {
         int group = 0;
@@ -70,11 +74,11 @@ private:
     };
 
     void buildIndex();
-    // The name as the index keys it: case folded. A view into the name itself when
-    // folding changes nothing.
-    std::string_view foldedName(std::string_view name);
-    int groupOf(std::string_view name);
-    void settleGroup(const std::vector<int> &missing, const std::vector<int> &found);
+    std::string_view missingPath(int missing) const;
+    std::string_view missingFolder(int missing) const;
+    std::string_view missingName(int missing) const;
+    void settleGroup(std::vector<int> &missing, const std::vector<int> &found);
+    void settleCases(const std::vector<int> &missing, const std::vector<int> &found);
     void settle(const std::vector<int> &missing, const std::vector<int> &found, std::vector<char> &foundOpen);
     std::string_view foundFolder(const Found &file) const;
     std::string_view foundName(const Found &file) const;
@@ -83,20 +87,16 @@ private:
     bool m_indexed = false;
     QStringList m_pendingPaths;
     std::vector<QByteArray> m_missingPaths;
-    // Per entry of m_missingPaths, into m_missing (one per distinct path).
-    std::vector<int> m_distinctOf;
     std::vector<Missing> m_missing;
-    // Folded name -> group; the keys view m_missingPaths or m_foldedNames.
-    std::unordered_map<std::string_view, int> m_groupOfName;
-    std::deque<std::string> m_foldedNames;
-    int m_groupCount = 0;
-    std::string m_foldBuffer;
+    // The missing files' names, numbered: the groups the matching works in.
+    FoldedNameIndex m_names;
 
     // Everything the walk reported, in one buffer: folders, then the names in them.
     std::string m_foundText;
     std::vector<FoundFolder> m_foundFolders;
     std::vector<Found> m_found;
 
+    // Per missing path; a path given again is settled with its first entry.
     std::vector<Settled> m_settled;
     std::vector<char> m_foundOpen;
     TrailingFolderAssignment m_assignment;

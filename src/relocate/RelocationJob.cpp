@@ -92,4 +92,7 @@ void RelocationJob::run()
     result.foldersVisited = walker.foldersVisited();
     result.unreadableFolderCount = walker.unreadableFolderCount();
     m_result = std::move(result);
+    // A million missing paths and their index are freed here rather than by the
+    // window's thread when it deletes the job.
+    m_matcher = MovedFileMatcher(std::vector<QByteArray>());
 }

@@ -35,6 +35,7 @@ public:
     const QString &startFolder() const { return m_startFolder; }
     // Only once finished() has been emitted.
     const RelocationResult &result() const { return m_result; }
+    RelocationResult takeResult() { return std::move(m_result); }
 
 Q_SIGNALS:
     void progressed(int filesSeen);
