@@ -80,6 +80,10 @@ private Q_SLOTS:
             << QStringList{"/new/T/2019/x.jpg", ""} << 0;
         QTest::newRow("two records as close to the one file")
             << QStringList{"/p/A/x.jpg", "/q/A/x.jpg"} << QStringList{"/new/A/x.jpg"} << QStringList{"", ""} << 2;
+        QTest::newRow("files of a tie are not handed to a farther record")
+            << QStringList{"/old/T/2019/x.jpg", "/old/Q/x.jpg"}
+            << QStringList{"/n/A/T/2019/x.jpg", "/n/B/T/2019/x.jpg", "/n/C/x.jpg"} << QStringList{"", "/n/C/x.jpg"}
+            << 1;
         QTest::newRow("a cover in every album")
             << QStringList{"/m/A/One/cover.jpg", "/m/B/One/cover.jpg", "/m/B/Two/cover.jpg"}
             << QStringList{"/n/m/B/Two/cover.jpg", "/n/m/A/One/cover.jpg", "/n/m/B/One/cover.jpg"}
