@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ScanProgressWindow.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -11,7 +13,6 @@ class Catalog;
 class MissingFilesModel;
 class MissingRecords;
 class RelocationJob;
-class ScanProgressWindow;
 class QWidget;
 namespace Interaction {
 class Interface;
