@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QEventLoop>
 #include <QThread>
 #include <QFileInfo>
@@ -234,6 +235,12 @@ CatalogFileCommands::SaveOutcome CatalogFileCommands::save()
         return SaveOutcome::Cancelled;
     m_settings.setDefaultFilePath(chosen);
 
+    if (const std::optional<QString> refusal = FileAccess::saveTarget(chosen).refusal) {
+        m_interaction.message(QStringLiteral("The catalog cannot be saved as %1: %2. Please choose another name.")
+                                  .arg(QDir::toNativeSeparators(chosen), *refusal),
+                              Interaction::kProgramTitle, Icon::Critical);
+        return SaveOutcome::Failed;
+    }
     if (QFileInfo::exists(chosen)
         && m_interaction.message(chosen + QStringLiteral(" already exists. Do you wish to overwrite?"), Interaction::kProgramTitle,
                                  Icon::Critical, Buttons::YesNo)
