@@ -117,6 +117,16 @@ void TestCatalogFileReader::treeRebuilt_data()
     QTest::newRow("a sub-category named Temporary is the user's")
         << QByteArray("2\r\n\"Mine\",\"Mine\",1\r\n\"Temporary\",\"Mine\\Temporary\",2\r\n\"/m.jpg\",2,\"\"\r\n")
         << QStringList{"0:Mine", "1:Temporary"} << QStringList{"/m.jpg/2>"} << -1 << QStringList{} << 0 << 0 << 0;
+    QTest::newRow("a second Temporary at the top is the user's")
+        << QByteArray("3\r\n\"Temporary\",\"Temporary\",1\r\n\"Temporary\",\"Temporary\",2\r\n\"S\",\"Temporary\\S\",3\r\n"
+                      "\"/1.jpg\",1,\"\"\r\n\"/2.jpg\",2,\"\"\r\n")
+        << QStringList{"0:Temporary", "0:Temporary 2", "2:S"} << QStringList{"/1.jpg/1>", "/2.jpg/2>"} << 1
+        << QStringList{} << 0 << 0 << 0;
+    QTest::newRow("U+FEFF is part of a name")
+        << QByteArray("3\r\n\"\xEF\xBB\xBF\",\"\xEF\xBB\xBF\",1\r\n\xEF\xBB\xBF" "A,\xEF\xBB\xBF" "A,2\r\n"
+                      "\"B\",\"\xEF\xBB\xBF" "A\\B\",3\r\n\"/b.jpg\",1,\"\"\r\n")
+        << QStringList{QStringLiteral("0:\uFEFF"), QStringLiteral("0:\uFEFFA"), "2:B"} << QStringList{"/b.jpg/1>"} << -1
+        << QStringList{} << 0 << 0 << 0;
     QTest::newRow("a negative count reads as no categories")
         << QByteArray("-5\r\n\"/a\",1,\"\"") << QStringList{} << QStringList{"/a/1>"} << -1 << QStringList{} << 0 << 0 << 0;
     QTest::newRow("names the file could not store again")
