@@ -57,8 +57,10 @@ void CategoryLines::buildTree(const std::vector<CategoryLine> &lines)
         }
         // Only one top-level "Temporary" can be the system category, whose files a save
         // leaves out; any further one is the user's, numbered so it is not taken for it.
-        if (parent == 0 && name == Catalog::kTemporaryName && ++temporaryRoots > 1)
+        if (parent == 0 && name == Catalog::kTemporaryName && ++temporaryRoots > 1) {
             name += QLatin1Char(' ') + QString::number(temporaryRoots);
+            m_report.temporaryCategoriesRenamed.append(name);
+        }
         const int created = parent ? m_tree.addChild(parent, name) : m_tree.addRoot(name);
         m_tree.node(created)->tag = line.storedIndex;
         lastIndexByName.insert(line.name, created);
