@@ -13,7 +13,9 @@ namespace {
 // The name as the file stores it and the reader compares it.
 QString storedName(QString name)
 {
-    return name.replace(QLatin1Char('"'), QLatin1Char('\'')).replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return name.replace(QLatin1Char('"'), QLatin1Char('\''))
+        .replace(QLatin1Char('\r'), QLatin1Char(' '))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '));
 }
 
 // Replays the reader: "current" is, per name, the latest category of that name read so

@@ -219,7 +219,8 @@ bool isLeftoverName(const char *name, const QByteArray &prefix)
     if (!view.startsWith(prefix) || !view.endsWith(".new") || view.size() <= prefix.size() + 4)
         return false;
     const QByteArrayView random = view.sliced(prefix.size(), view.size() - prefix.size() - 4);
-    return std::all_of(random.begin(), random.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'); });
+    return std::all_of(random.begin(), random.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'); });
 }
 
 } // namespace
@@ -232,7 +233,8 @@ void ReplacingFile::removeLeftovers(const QByteArray &folder, const QByteArray &
     while (const dirent *entry = ::readdir(listing)) {
         if (!isLeftoverName(entry->d_name, prefix))
             continue;
-        const int leftover = ::openat(::dirfd(listing), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        const int leftover =
+            ::openat(::dirfd(listing), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
         if (leftover < 0)
             continue;
         struct stat status;

@@ -67,7 +67,8 @@ QString utf8ToText(const char *data, qsizetype size)
 {
     if (size < 3 || static_cast<unsigned char>(data[0]) != 0xEF)
         return QString::fromUtf8(data, size);
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     return decoder(QByteArrayView(data, size));
 }
 

@@ -192,7 +192,8 @@ void TestMainWindow::placeFromSettingsStaysOnScreen()
 {
     QFETCH(QStringList, stored);
     QFETCH(QStringList, expected);
-    const QStringList keys{AppSettings::kMainLeft, AppSettings::kMainTop, AppSettings::kMainWidth, AppSettings::kMainHeight};
+    const QStringList keys{AppSettings::kMainLeft, AppSettings::kMainTop, AppSettings::kMainWidth,
+                           AppSettings::kMainHeight};
     for (int i = 0; i < keys.size(); ++i)
         m_settings->setText(keys.at(i), stored.at(i));
     MainWindow *window = makeWindow(QString());

@@ -312,7 +312,8 @@ void TestCatalogFileWriter::savesOnlyToRegularFiles()
 
     Catalog catalog;
     const auto error = CatalogFileWriter(catalog, -1).saveTo(link);
-    QCOMPARE(error ? error->description : QString(), refusal.isEmpty() ? QString() : "Path/File access error (" + refusal + ")");
+    QCOMPARE(error ? error->description : QString(),
+             refusal.isEmpty() ? QString() : "Path/File access error (" + refusal + ")");
     QCOMPARE(FileAccess::saveTarget(link).refusal.value_or(QString()), refusal);
     QVERIFY(QFileInfo(link).isSymLink()); // the link itself is never replaced
     struct stat after;

@@ -121,7 +121,8 @@ private Q_SLOTS:
                                    .arg(selected)};
         };
         const QStringList unchanged{"a", "b", "c"};
-        QTest::newRow("Add appends as typed") << add << "" << ".Log" << addPrompt << unchanged + QStringList{".Log"} << QStringList{};
+        QTest::newRow("Add appends as typed")
+            << add << "" << ".Log" << addPrompt << unchanged + QStringList{".Log"} << QStringList{};
         QTest::newRow("Add: empty or Cancel adds nothing") << add << "" << "" << addPrompt << unchanged << QStringList{};
         QTest::newRow("Modify moves the entry to the end")
             << modify << "b" << "x" << modifyPrompt("b") << QStringList{"a", "c", "x"} << QStringList{};
@@ -131,18 +132,19 @@ private Q_SLOTS:
             << modify << "a" << "" << modifyPrompt("a") << unchanged << QStringList{};
         QTest::newRow("Modify with nothing selected appends")
             << modify << "" << "x" << modifyPrompt("") << unchanged + QStringList{"x"} << QStringList{};
-        QTest::newRow("Delete with nothing selected") << remove << "" << "" << QStringList{} << unchanged << QStringList{};
+        QTest::newRow("Delete with nothing selected")
+            << remove << "" << "" << QStringList{} << unchanged << QStringList{};
         QTest::newRow("Delete removes only the selected entry")
             << remove << "b" << "" << QStringList{} << QStringList{"a", "c"} << QStringList{};
         // The list file would read them back otherwise: up to a comma, without leading blanks.
+        const QStringList comma{"Marlowind|Critical|Ok|An extension cannot hold a comma. Please add each extension on "
+                                "its own."};
         QTest::newRow("Add trims blanks") << add << "" << " \tini " << addPrompt << unchanged + QStringList{"ini"}
                                           << QStringList{};
-        QTest::newRow("Add refuses a comma") << add << "" << "jpg,png" << addPrompt << unchanged
-                                             << QStringList{"Marlowind|Critical|Ok|An extension cannot hold a comma. Please add each extension on its own."};
+        QTest::newRow("Add refuses a comma") << add << "" << "jpg,png" << addPrompt << unchanged << comma;
         QTest::newRow("Modify trims blanks") << modify << "b" << " x" << modifyPrompt("b") << QStringList{"a", "c", "x"}
                                              << QStringList{};
-        QTest::newRow("Modify refuses a comma") << modify << "b" << "x," << modifyPrompt("b") << unchanged
-                                                << QStringList{"Marlowind|Critical|Ok|An extension cannot hold a comma. Please add each extension on its own."};
+        QTest::newRow("Modify refuses a comma") << modify << "b" << "x," << modifyPrompt("b") << unchanged << comma;
     }
 
     void editingLeavesTheTableAlone()
