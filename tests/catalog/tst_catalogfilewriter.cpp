@@ -113,6 +113,13 @@ void TestCatalogFileWriter::linesAReaderPlacesRight_data()
                       "\"Holiday\"     \"Pictures\\Holiday\"           2 \r\n"
                       "\"Work\"        \"Work\"         3 \r\n\"Pictures\"    \"Work\\Pictures\"              4 \r\n"
                       "\"/h.jpg\"      2             \"\"\r\n\"/w.jpg\"      4             \"\"\r\n");
+    QTest::newRow("the same, numbered around the system category")
+        << QStringList{"0:Pictures", "0:Temporary", "0:Work", "3:Pictures", "1:Holiday"}
+        << QStringList{"/h.jpg/5>", "/t.jpg/2>", "/w.jpg/4>"}
+        << QByteArray(" 4 \r\n\"Pictures\"    \"Pictures\"     1 \r\n"
+                      "\"Holiday\"     \"Pictures\\Holiday\"           2 \r\n"
+                      "\"Work\"        \"Work\"         3 \r\n\"Pictures\"    \"Work\\Pictures\"              4 \r\n"
+                      "\"/h.jpg\"      2             \"\"\r\n\"/w.jpg\"      4             \"\"\r\n");
 }
 
 void TestCatalogFileWriter::linesAReaderPlacesRight()
