@@ -10,6 +10,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 class TestCatalogFileWriter : public QObject
@@ -344,11 +345,22 @@ void TestCatalogFileWriter::leftoversOfKilledSavesAreRemoved()
         TestFiles::createFile(dir.filePath(name), "half");
     ReplacingFile running(path); // a save under way in another window or process
     QCOMPARE(running.begin(), std::nullopt);
-    const QStringList before = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    const QStringList withRunning = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    // And one that is killed half-way, as kill -9 does.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ReplacingFile killed(path);
+        if (!killed.begin() && killed.write("half", 4) == 4)
+            ::pause();
+        ::_exit(1);
+    }
+    QTRY_COMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), withRunning.size() + 1);
+    ::kill(child, SIGKILL);
+    QCOMPARE(::waitpid(child, nullptr, 0), child);
 
     Catalog catalog;
     QCOMPARE(CatalogFileWriter(catalog, -1).saveTo(path), std::nullopt);
-    QStringList expected = before;
+    QStringList expected = withRunning;
     for (const QString &name : dead)
         expected.removeOne(name);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), expected);
