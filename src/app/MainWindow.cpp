@@ -18,6 +18,7 @@
 #include "ScanWindows.h"
 #include "SplitterBar.h"
 #include "Twips.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,6 +29,9 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+
+#include <cmath>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -193,8 +197,20 @@ void MainWindow::placeFromSettings()
     const double top = m_settings.number(AppSettings::kMainTop, kDefaultPlace);
     const double width = m_settings.number(AppSettings::kMainWidth, kDefaultSize);
     const double height = m_settings.number(AppSettings::kMainHeight, kDefaultSize);
-    move(toPixels(left), toPixels(top));
-    resize(toPixels(width), toPixels(height));
+    // In pixels, but not yet rounded: a stored 1e30 must not overflow on its way.
+    const double perTwip = dpi() / Twips::kPerInch;
+    const QPointF place(left * perTwip, top * perTwip);
+    const QScreen *screen = nullptr;
+    if (std::abs(place.x()) < 1e6 && std::abs(place.y()) < 1e6)
+        screen = QGuiApplication::screenAt(place.toPoint());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 640, 480);
+    const QRect fitted = WindowPlacement::fitted(place, QSizeF(width * perTwip, height * perTwip),
+                                                 QPointF(kDefaultPlace * perTwip, kDefaultPlace * perTwip),
+                                                 QSizeF(kDefaultSize * perTwip, kDefaultSize * perTwip), available);
+    move(fitted.topLeft());
+    resize(fitted.size());
 }
 
 void MainWindow::storeGeometry()
@@ -217,7 +233,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
     closeOtherWindows();
     storeGeometry();
     m_settings.setText(AppSettings::kViewMode, QString::number(kReportMode));
-    m_settings.sync();
+    if (m_settings.syncFailedForTheFirstTime())
+        m_interaction.message(QStringLiteral("The settings could not be saved to %1. The window's place and size, the "
+                                             "last catalog and the last extension list will not be remembered.")
+                                  .arg(QDir::toNativeSeparators(m_settings.fileName())),
+                              Interaction::kProgramTitle, Interaction::Icon::Critical);
     event->accept();
 }
 

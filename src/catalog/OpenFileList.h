@@ -41,6 +41,9 @@ struct CatalogLoadReport {
     // (an unknown parent, a path of more than two steps): put at the top level, where
     // their files follow them.
     QStringList categoriesPutAtTopLevel;
+    // Top-level categories named "Temporary" after the file's first one, which alone is
+    // taken for the system category: their new names, under which they are saved.
+    QStringList temporaryCategoriesRenamed;
     // Files filed under a category line without a name: put in a top-level category
     // named CategoryLines::kUnnamedCategoryName, one for each such line.
     int filesOfUnnamedCategories = 0;

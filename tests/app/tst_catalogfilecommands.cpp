@@ -22,6 +22,7 @@ private Q_SLOTS:
     void save_data();
     void save();
     void saveRefusesTooManyCategories();
+    void saveRefusesWhatIsNoFile();
     void saveProposesTheCatalogsOwnFile_data();
     void saveProposesTheCatalogsOwnFile();
     void openOffersSaveFirst_data();
@@ -142,6 +143,21 @@ void TestCatalogFileCommands::saveRefusesTooManyCategories()
     m_catalog->tree().rename(5001, Catalog::kTemporaryName);
     m_ui->saveFileAnswers = {m_dir->filePath(QStringLiteral("big.kvd"))};
     QCOMPARE(m_commands->save(), SaveOutcome::Saved);
+}
+
+void TestCatalogFileCommands::saveRefusesWhatIsNoFile()
+{
+    const QString pipe = m_dir->filePath(QStringLiteral("pipe.kvd"));
+    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    m_catalog->markChanged();
+    m_ui->saveFileAnswers = {pipe};
+    QCOMPARE(m_commands->save(), SaveOutcome::Failed);
+    QCOMPARE(m_ui->shownMessages(),
+             QStringList{"Corvanta|Critical|Ok|The catalog cannot be saved as " + pipe
+                         + ": a named pipe is not a file. Please choose another name."});
+    struct stat status;
+    QVERIFY(::stat(QFile::encodeName(pipe).constData(), &status) == 0 && S_ISFIFO(status.st_mode)); // still the pipe
+    QVERIFY(!m_catalog->FileListSaved());
 }
 
 void TestCatalogFileCommands::saveProposesTheCatalogsOwnFile_data()
