@@ -66,9 +66,11 @@ MainWindow::MainWindow(Interaction::Interface &interaction, AppSettings &setting
     auto *status = new QLabel(QStringLiteral("Corvanta — a catalog of your media files"));
     status->setObjectName(QStringLiteral("sbStatusPanel"));
     statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
+    // The product's name gives way first: the word on unplugged drives is news.
+    status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->addWidget(status, 1);
     m_offlineDrives = new OfflineDrivesStatus(statusBar());
-    statusBar()->addWidget(m_offlineDrives, 2);
+    statusBar()->addWidget(m_offlineDrives);
     statusBar()->setSizeGripEnabled(true);
 
     setMinimumWidth(toPixels(MainWindowLayout::kMinWindowWidth));

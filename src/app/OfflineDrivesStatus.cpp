@@ -15,6 +15,8 @@ OfflineDrivesStatus::OfflineDrivesStatus(QWidget *parent)
 {
     setObjectName(QStringLiteral("sbOfflineDrives"));
     setTextFormat(Qt::PlainText);
+    // Never widens the window: in a narrow one the text is cut, and the tool tip has it whole.
+    setMinimumWidth(1);
     hide();
 }
 

@@ -1,5 +1,7 @@
 #include "MissingRecords.h"
 
+#include "TextEncoding.h"
+
 #include <cstring>
 
 namespace {
@@ -45,6 +47,12 @@ void MissingRecords::append(QByteArrayView pathUtf8, QByteArrayView keywordsUtf8
     m_bytes.append(keywordsUtf8.data(), keywordsUtf8.size());
 }
 
+QString MissingRecords::path(int i) const
+{
+    const QByteArrayView bytes = pathUtf8(i);
+    return utf8ToText(bytes.data(), bytes.size());
+}
+
 QByteArrayView MissingRecords::pathUtf8(int i) const
 {
     const char *p = recordAt(i) + sizeof(qint32);
@@ -66,10 +74,10 @@ MissingRecords::Record MissingRecords::at(int i) const
     p += sizeof(qint32);
     record.loadedBefore = int(readVarint(p));
     const quint32 pathLength = readVarint(p);
-    record.path = QString::fromUtf8(p, qsizetype(pathLength));
+    record.path = utf8ToText(p, qsizetype(pathLength));
     p += pathLength;
     const quint32 keywordsLength = readVarint(p);
-    record.keywords = QString::fromUtf8(p, qsizetype(keywordsLength));
+    record.keywords = utf8ToText(p, qsizetype(keywordsLength));
     return record;
 }
 

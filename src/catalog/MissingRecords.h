@@ -32,7 +32,7 @@ public:
 
     void append(QByteArrayView pathUtf8, QByteArrayView keywordsUtf8, int category, int loadedBefore);
     Record at(int i) const;
-    QString path(int i) const { return QString::fromUtf8(pathUtf8(i)); }
+    QString path(int i) const;
     QByteArrayView pathUtf8(int i) const;
     int category(int i) const;
 
