@@ -98,13 +98,16 @@ QString QtInteraction::saveFileName(const FileDialog &dialog)
                                         QFileDialog::DontConfirmOverwrite);
 }
 
-bool QtInteraction::openWithDefaultProgram(const QString &path)
+bool QtInteraction::openWithDefaultProgram(const QString &path, std::function<void(int status)> answered)
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     // Qt's own Unix service ends in xdg-open too, but it cannot tell a missing opener
-    // from one that fails, and some platforms (offscreen) have no service at all.
-    return OpenWithShell::startOpener(path);
+    // from one that fails, says nothing of how the opener ended, and some platforms
+    // (offscreen) have no service at all.
+    return OpenWithShell::startOpener(path, QString(), &m_openRequests, std::move(answered));
 #else
+    // Here the desktop shows its own message for a type without a program.
+    Q_UNUSED(answered);
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 #endif
 }

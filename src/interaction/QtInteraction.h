@@ -17,8 +17,10 @@ public:
     QString prompt(const QString &text, const QString &title, const QString &defaultText) override;
     QString openFileName(const Interaction::FileDialog &dialog) override;
     QString saveFileName(const Interaction::FileDialog &dialog) override;
-    bool openWithDefaultProgram(const QString &path) override;
+    bool openWithDefaultProgram(const QString &path, std::function<void(int status)> answered) override;
 
 private:
     QPointer<QWidget> m_parent;
+    // The desktop's answers to open requests are heard while this lives.
+    QObject m_openRequests;
 };

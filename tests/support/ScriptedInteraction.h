@@ -3,6 +3,7 @@
 #include "Interaction.h"
 
 #include <QList>
+#include <QObject>
 #include <QStringList>
 
 #include <functional>
@@ -33,16 +34,18 @@ public:
     QStringList promptAnswers;
     QStringList openFileAnswers;
     QStringList saveFileAnswers;
-    // Takes the requests to open a file when set (the real opener, say); otherwise
-    // every request is taken.
-    std::function<bool(const QString &)> opener;
+    // Takes the requests to open a file when set (the real opener, say), with what to
+    // call when the desktop answers; otherwise every request is taken and not answered.
+    std::function<bool(const QString &, std::function<void(int)>)> opener;
+    // The desktop's answers are heard while this lives.
+    QObject openRequests;
 
     using Interaction::Interface::message;
     Interaction::Answer message(const Interaction::Message &message) override;
     QString prompt(const QString &text, const QString &title, const QString &defaultText) override;
     QString openFileName(const Interaction::FileDialog &dialog) override;
     QString saveFileName(const Interaction::FileDialog &dialog) override;
-    bool openWithDefaultProgram(const QString &path) override;
+    bool openWithDefaultProgram(const QString &path, std::function<void(int status)> answered) override;
 
     QStringList messageTexts() const;
     // Each message box as one line, "Title|Icon|Buttons|text", so that a whole
