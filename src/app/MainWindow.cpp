@@ -133,6 +133,10 @@ void MainWindow::connectCommands()
     on("mnuFileOpen", [this] { m_fileCommands->open(); });
     on("mnuSave", [this] { m_fileCommands->save(); });
     on("mnuFileClose", [this] { close(); });
+    on("mnuFileSearch", [this] {
+        m_searchText->setFocus(Qt::ShortcutFocusReason);
+        m_searchText->selectAll();
+    });
     on("mnuImportFiles", [this] { m_scanWindows->showImportFilesWizard(); });
     on("mnuViewToolbar", [this] { toggleToolbar(); });
     on("mnuViewStatusBar", [this] { toggleStatusBar(); });
