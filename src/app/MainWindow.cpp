@@ -13,6 +13,7 @@
 #include "FileListView.h"
 #include "Interaction.h"
 #include "MissingFilesDialog.h"
+#include "OwnedWindow.h"
 #include "QuickSearchBar.h"
 #include "ScanWindows.h"
 #include "SplitterBar.h"
@@ -233,8 +234,7 @@ void MainWindow::showMissingFiles(const QStringList &paths)
     if (paths.isEmpty())
         return;
     m_missingFiles = new MissingFilesDialog(paths, m_interaction, this);
-    m_missingFiles->show();
-    m_missingFiles->raise();
+    OwnedWindow::showOver(m_missingFiles);
 }
 
 double MainWindow::dpi() const

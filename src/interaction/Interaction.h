@@ -4,6 +4,8 @@
 
 #include <functional>
 
+class QWidget;
+
 // Every message box, text prompt, file dialog and "open with the default program"
 // goes through this interface, so that tests can answer them from a script.
 namespace Interaction {
@@ -22,6 +24,8 @@ struct Message {
     QString title;
     Icon icon = Icon::None;
     Buttons buttons = Buttons::Ok;
+    // The window the box belongs to and shows over; none for the main window.
+    QWidget *owner = nullptr;
 };
 
 struct FileDialog {

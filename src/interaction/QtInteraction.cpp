@@ -50,7 +50,8 @@ QtInteraction::QtInteraction(QWidget *parent)
 
 Answer QtInteraction::message(const Message &message)
 {
-    QMessageBox box(toQt(message.icon), message.title, message.text, QMessageBox::NoButton, m_parent);
+    QMessageBox box(toQt(message.icon), message.title, message.text, QMessageBox::NoButton,
+                    message.owner ? message.owner : m_parent.data());
     switch (message.buttons) {
     case Buttons::Ok:
         box.setStandardButtons(QMessageBox::Ok);

@@ -6,6 +6,7 @@
 #include "ExtensionTable.h"
 #include "FileListModel.h"
 #include "Interaction.h"
+#include "OwnedWindow.h"
 #include "ScanProgressWindow.h"
 #include "ScanSession.h"
 
@@ -208,9 +209,7 @@ void ScanDialog::showAdditionalExtensions()
             },
             parentWidget());
     }
-    m_additionalExtensions->show();
-    m_additionalExtensions->raise();
-    m_additionalExtensions->activateWindow();
+    OwnedWindow::showOver(m_additionalExtensions);
 }
 
 void ScanDialog::closeEvent(QCloseEvent *event)

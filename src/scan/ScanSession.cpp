@@ -6,6 +6,7 @@
 #include "FileListSorting.h"
 #include "FileRecord.h"
 #include "Interaction.h"
+#include "OwnedWindow.h"
 #include "ScanJob.h"
 #include "ScanProgressWindow.h"
 
@@ -51,8 +52,7 @@ void ScanSession::start()
     if (m_job)
         return;
     m_running = true;
-    m_window->show();
-    m_window->raise();
+    OwnedWindow::showOver(m_window);
     m_job = std::make_unique<ScanJob>(m_request);
     const int temporaryIndex = m_context.catalog.TemporaryIndex();
     const int sortColumn = m_context.fileList.sortColumn();

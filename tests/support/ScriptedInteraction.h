@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 // A scripted stand-in for every dialog: it records what was asked and answers from
 // the queues a test fills. A question nobody scripted is recorded in `unexpected`
@@ -38,7 +39,7 @@ public:
     // call when the desktop answers; otherwise every request is taken and not answered.
     std::function<bool(const QString &, std::function<void(int)>)> opener;
     // The desktop's answers are heard while this lives.
-    QObject openRequests;
+    std::shared_ptr<QObject> openRequests = std::make_shared<QObject>();
 
     using Interaction::Interface::message;
     Interaction::Answer message(const Interaction::Message &message) override;
