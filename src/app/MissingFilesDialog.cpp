@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 MissingFilesDialog::MissingFilesDialog(const QStringList &paths, Interaction::Interface &interaction, QWidget *parent)
-    : QDialog(parent, Qt::Window | Qt::WindowStaysOnTopHint)
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint)
     , m_interaction(interaction)
 {
     setObjectName(QStringLiteral("frmMissingRefrences"));

@@ -15,7 +15,7 @@
 
 ImportFilesWizard::ImportFilesWizard(Interaction::Interface &interaction, bool &includeSubfolders, VolumeSource volumes,
                                      QWidget *parent)
-    : QWidget(parent, Qt::Window)
+    : QWidget(parent, Qt::Dialog)
     , m_interaction(interaction)
     , m_includeSubfolders(includeSubfolders)
     , m_volumes(std::move(volumes))

@@ -28,7 +28,7 @@ QPushButton *makeButton(const QString &caption, const QString &name, QWidget *pa
 } // namespace
 
 ScanDialog::ScanDialog(const ScanContext &context, QWidget *parent)
-    : QWidget(parent, Qt::Window)
+    : QWidget(parent, Qt::Dialog)
     , m_context(context)
 {
     setObjectName(QStringLiteral("frmSearch"));
