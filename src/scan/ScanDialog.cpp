@@ -110,16 +110,19 @@ void ScanDialog::RunAllFilesScan()
 
 bool ScanDialog::prepareTemporary(ScanKind kind)
 {
+    using Interaction::Buttons;
+    using Interaction::Icon;
     const QString &title = kind == ScanKind::Media ? Interaction::kMarlowindTitle : Interaction::kProgramTitle;
     Catalog &catalog = m_context.catalog;
+    // The questions show over this dialog, which keeps the focus once they are answered.
     if (catalog.tree().isEmpty()) {
-        m_context.interaction.message(QStringLiteral("No drives avaliable, creating temporary drive."), title,
-                                      Interaction::Icon::None);
+        m_context.interaction.message(
+            {QStringLiteral("No drives avaliable, creating temporary drive."), title, Icon::None, Buttons::Ok, this});
         catalog.tree().addRoot(Catalog::kTemporaryName);
     }
     if (catalog.findTemporary() < 0) {
-        m_context.interaction.message(QStringLiteral("There is no temporary drive, creating one."), title,
-                                      Interaction::Icon::Information);
+        m_context.interaction.message(
+            {QStringLiteral("There is no temporary drive, creating one."), title, Icon::Information, Buttons::Ok, this});
         catalog.tree().addRoot(Catalog::kTemporaryName);
         return true;
     }
@@ -127,9 +130,9 @@ bool ScanDialog::prepareTemporary(ScanKind kind)
     if (kind == ScanKind::AllFiles)
         return true;
     const Interaction::Answer answer = m_context.interaction.message(
-        QStringLiteral(
-            "If you continue all files in your temporary category will be removed. Do you wish to continue?"),
-        Interaction::kProgramTitle, Interaction::Icon::None, Interaction::Buttons::YesNo);
+        {QStringLiteral(
+             "If you continue all files in your temporary category will be removed. Do you wish to continue?"),
+         Interaction::kProgramTitle, Icon::None, Buttons::YesNo, this});
     if (answer != Interaction::Answer::Yes)
         return false;
     // Out of the way until the progress window's button closes it.

@@ -185,9 +185,11 @@ void ScanSession::finish()
     if (!m_context.fileList.isSorted())
         m_context.fileList.sort(m_context.fileList.sortColumn());
     if (!m_cancelledByUser) {
-        m_context.interaction.message(QStringLiteral("A total of ") + QString::number(m_context.fileList.rowCount())
-                                          + QStringLiteral(" files were found"),
-                                      m_options.messageTitle, Interaction::Icon::Information);
+        // Over the progress window, which has the focus back once it is answered.
+        m_context.interaction.message({QStringLiteral("A total of ") + QString::number(m_context.fileList.rowCount())
+                                           + QStringLiteral(" files were found"),
+                                       m_options.messageTitle, Interaction::Icon::Information,
+                                       Interaction::Buttons::Ok, m_window});
         reportLeftOut(m_result);
     }
     m_result = {};
