@@ -60,7 +60,11 @@ bool start(const QString &program, const QStringList &arguments, QObject *contex
         return false;
 
     // The child's pidfd turns readable when it ends, so the event loop hears of it.
+#ifdef SYS_pidfd_open
     const int pidfd = int(::syscall(SYS_pidfd_open, pid, 0));
+#else
+    const int pidfd = -1;
+#endif
     if (pidfd < 0 || !context) {
         if (pidfd >= 0)
             ::close(pidfd);
