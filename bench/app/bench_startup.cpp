@@ -44,7 +44,7 @@ public:
     QString prompt(const QString &, const QString &, const QString &defaultText) override { return defaultText; }
     QString openFileName(const Interaction::FileDialog &) override { return {}; }
     QString saveFileName(const Interaction::FileDialog &) override { return {}; }
-    bool openWithDefaultProgram(const QString &) override { return false; }
+    bool openWithDefaultProgram(const QString &, std::function<void(int)>) override { return false; }
 };
 
 // Padded to the next 14-character zone, as the catalog file wants its items.
