@@ -45,7 +45,7 @@ public:
     QString openFileName(const Interaction::FileDialog &) override { return {}; }
     QString saveFileName(const Interaction::FileDialog &) override { return {}; }
     QString existingFolder(const Interaction::FileDialog &) override { return {}; }
-    bool openWithDefaultProgram(const QString &) override { return false; }
+    bool openWithDefaultProgram(const QString &, std::function<void(int)>) override { return false; }
 };
 
 // Padded to the next 14-character zone, as the catalog file wants its items.

@@ -255,7 +255,7 @@ public:
     QString openFileName(const Interaction::FileDialog &) override { return {}; }
     QString saveFileName(const Interaction::FileDialog &) override { return {}; }
     QString existingFolder(const Interaction::FileDialog &) override { return {}; }
-    bool openWithDefaultProgram(const QString &) override { return false; }
+    bool openWithDefaultProgram(const QString &, std::function<void(int)>) override { return false; }
 };
 
 } // namespace

@@ -13,8 +13,10 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
-#include <QThread>
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
+#include <QThread>
 #include <QTimer>
 
 #include <atomic>
@@ -45,10 +47,25 @@ QString CatalogFileCommands::programFolder()
     return QCoreApplication::applicationDirPath();
 }
 
-QString CatalogFileCommands::folderOf(const QString &path)
+QString CatalogFileCommands::catalogsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+QString CatalogFileCommands::withCatalogExtension(const QString &path)
+{
+    // The desktop knows a catalog by its extension alone; a name given one of its
+    // own ("mine.v2") is the user's choice.
+    if (path.isEmpty() || QFileInfo(path).fileName().contains(QLatin1Char('.')) || QFileInfo(path).isDir())
+        return path;
+    return path + QStringLiteral(".kvd");
+}
+
+QString CatalogFileCommands::folderOf(const QString &path, const QString &fallback)
 {
     if (path.isEmpty())
-        return programFolder();
+        return fallback;
     const QFileInfo info(path);
     return info.isDir() ? path : info.absolutePath();
 }
@@ -86,7 +103,8 @@ void CatalogFileCommands::newCatalog()
 void CatalogFileCommands::open()
 {
     const QString chosen = m_interaction.openFileName(
-        {QStringLiteral("Open"), folderOf(m_settings.defaultFilePath()), m_settings.defaultFilePath(), kFileFilter});
+        {QStringLiteral("Open"), folderOf(m_settings.defaultFilePath(), programFolder()), m_settings.defaultFilePath(),
+         kFileFilter});
     if (chosen.isEmpty())
         return;
 
@@ -190,9 +208,12 @@ void CatalogFileCommands::reportMendedRecords(const QString &path, const Catalog
                                 "keep in a name; they were read as spaces, a double quote as '.")
                      .arg(report.categoryNamesMended);
     if (!report.categoriesPutAtTopLevel.isEmpty())
-        lines << QStringLiteral("%1 categories were put at the top level with their files, because the file does not "
-                                "place them under a category it holds: %2.")
-                     .arg(report.categoriesPutAtTopLevel.size())
+        lines << (report.categoriesPutAtTopLevel.size() == 1
+                      ? QStringLiteral("1 category was put at the top level with its files, because the file does not "
+                                       "place it under a category it holds: %1.")
+                      : QStringLiteral("%1 categories were put at the top level with their files, because the file "
+                                       "does not place them under a category it holds: %2.")
+                            .arg(report.categoriesPutAtTopLevel.size()))
                      .arg(report.categoriesPutAtTopLevel.mid(0, 5).join(QStringLiteral(", "))
                           + (report.categoriesPutAtTopLevel.size() > 5 ? QStringLiteral(", ...") : QString()));
     if (const qsizetype renamed = report.temporaryCategoriesRenamed.size()) {
@@ -245,8 +266,9 @@ CatalogFileCommands::SaveOutcome CatalogFileCommands::save()
     // The catalog's own file comes first: a catalog opened from the command line or the
     // desktop is saved back where it came from, not over the last file chosen in a dialog.
     const QString proposed = m_catalogFile.isEmpty() ? m_settings.defaultFilePath() : m_catalogFile;
-    const QString chosen =
-        m_interaction.saveFileName({QStringLiteral("Save As"), folderOf(proposed), proposed, kFileFilter});
+    // A new catalog is not the program's: its first save starts among the user's files.
+    const QString chosen = withCatalogExtension(
+        m_interaction.saveFileName({QStringLiteral("Save As"), folderOf(proposed, catalogsFolder()), proposed, kFileFilter}));
     if (chosen.isEmpty())
         return SaveOutcome::Cancelled;
     m_settings.setDefaultFilePath(chosen);

@@ -41,8 +41,13 @@ public:
     // catalog that has none yet (an empty start, File > New).
     QString catalogFile() const { return m_catalogFile; }
 
-    // The folder the program lives in: the dialogs' first folder before any choice.
+    // The folder the program lives in: the Open dialog's first folder before any choice.
     static QString programFolder();
+    // Where the first save of a new catalog starts: the user's documents folder, or
+    // the home folder where there is none.
+    static QString catalogsFolder();
+    // The name as typed, with ".kvd" added when it has no extension.
+    static QString withCatalogExtension(const QString &path);
 
 Q_SIGNALS:
     // The catalog was emptied or replaced: whatever lists its files is stale.
@@ -64,7 +69,7 @@ private:
     void reportLoad(const QString &path, const CatalogLoadReport &report);
     void reportUnopened(const QString &path, const QString &reason);
     bool refuseTooManyCategories(int categoryLines);
-    static QString folderOf(const QString &path);
+    static QString folderOf(const QString &path, const QString &fallback);
 
     Catalog &m_catalog;
     Interaction::Interface &m_interaction;

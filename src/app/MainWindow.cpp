@@ -14,6 +14,7 @@
 #include "Interaction.h"
 #include "MissingFilesDialog.h"
 #include "OfflineDrivesStatus.h"
+#include "OwnedWindow.h"
 #include "QuickSearchBar.h"
 #include "ScanWindows.h"
 #include "SplitterBar.h"
@@ -142,6 +143,10 @@ void MainWindow::connectCommands()
     on("mnuFileOpen", [this] { m_fileCommands->open(); });
     on("mnuSave", [this] { m_fileCommands->save(); });
     on("mnuFileClose", [this] { close(); });
+    on("mnuFileSearch", [this] {
+        m_searchText->setFocus(Qt::ShortcutFocusReason);
+        m_searchText->selectAll();
+    });
     on("mnuImportFiles", [this] { m_scanWindows->showImportFilesWizard(); });
     on("mnuViewToolbar", [this] { toggleToolbar(); });
     on("mnuViewStatusBar", [this] { toggleStatusBar(); });
@@ -259,8 +264,7 @@ void MainWindow::showMissingFiles(const std::shared_ptr<MissingRecords> &missing
     if (missing->isEmpty())
         return;
     m_missingFiles = new MissingFilesDialog(missing, m_catalog, m_interaction, this);
-    m_missingFiles->show();
-    m_missingFiles->raise();
+    OwnedWindow::showOver(m_missingFiles);
 }
 
 double MainWindow::dpi() const

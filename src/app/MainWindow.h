@@ -94,6 +94,7 @@ private:
     QList<int> selectedRows() const;
     void fillLabels();
     void showListMenu(const QPoint &globalPos);
+    void copyItems();
     void onRowDragStarted();
     void onFilesDropped(const QStringList &paths);
     void cutKeywords();

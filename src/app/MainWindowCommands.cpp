@@ -17,6 +17,8 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
+#include <QUrl>
 
 int MainWindow::selectedCategory() const
 {
@@ -75,6 +77,7 @@ void MainWindow::connectBrowsing()
         m_catalog.markChanged();
     });
     connect(m_actions.action(QStringLiteral("mnuClearList")), &QAction::triggered, m_fileListModel, &FileListModel::clear);
+    connect(m_actions.action(QStringLiteral("mnuCopyItem")), &QAction::triggered, this, &MainWindow::copyItems);
 }
 
 void MainWindow::connectEditing()
@@ -98,6 +101,23 @@ void MainWindow::connectEditing()
     on("mnuEditCopy", [this] { copyKeywords(); });
     on("mnuEditPaste", [this] { pasteKeywords(); });
     on("mnuEditSelectAll", [this] { m_fileList->selectAll(); });
+}
+
+// The selected files as a drag of them carries them, and their paths as plain text,
+// one a line, for whatever takes text only.
+void MainWindow::copyItems()
+{
+    const QModelIndexList rows = m_fileList->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return;
+    QMimeData *data = m_fileListModel->mimeData(rows);
+    QStringList paths;
+    const QList<QUrl> urls = data->urls();
+    paths.reserve(urls.size());
+    for (const QUrl &url : urls)
+        paths.append(url.toLocalFile());
+    data->setText(paths.join(QLatin1Char('\n')));
+    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 void MainWindow::onRowDragStarted()

@@ -12,7 +12,7 @@
 
 MissingFilesDialog::MissingFilesDialog(std::shared_ptr<MissingRecords> missing, Catalog &catalog,
                                        Interaction::Interface &interaction, QWidget *parent)
-    : QDialog(parent, Qt::Window | Qt::WindowStaysOnTopHint)
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint)
     , m_interaction(interaction)
 {
     setObjectName(QStringLiteral("frmMissingRefrences"));

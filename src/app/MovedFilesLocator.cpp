@@ -4,6 +4,7 @@
 #include "Interaction.h"
 #include "LocatedRecords.h"
 #include "MissingFilesModel.h"
+#include "OwnedWindow.h"
 #include "RelocationJob.h"
 #include "ScanProgressWindow.h"
 
@@ -96,8 +97,7 @@ void MovedFilesLocator::locate()
     connect(m_job.get(), &RelocationJob::progressed, m_progress,
             [this](int filesSeen) { m_progress->showFilesLookedAt(filesSeen); });
     connect(m_job.get(), &RelocationJob::finished, this, &MovedFilesLocator::putBackWhatWasFound);
-    m_progress->show();
-    m_progress->raise();
+    OwnedWindow::showOver(m_progress);
     m_job->start();
 }
 

@@ -53,6 +53,8 @@ DetailsPanel::DetailsPanel(FileTypeCache &types, QWidget *parent)
     m_execute = new QPushButton(QStringLiteral("Execute"), m_keywordsBlock);
     m_execute->setObjectName(QStringLiteral("cmdExecute"));
     connect(m_update, &QPushButton::clicked, this, &DetailsPanel::updateKeywordsClicked);
+    // Enter in the box is the same as the button.
+    connect(m_keywords, &QLineEdit::returnPressed, m_update, &QPushButton::click);
     connect(m_execute, &QPushButton::clicked, this, &DetailsPanel::executeClicked);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_update);

@@ -86,7 +86,35 @@ void FileListView::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        Q_EMIT propertiesRequested();
+        event->accept();
+        return;
+    }
+    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+    if (event->key() == Qt::Key_Menu || shiftF10) {
+        openMenuAtCurrentRow();
+        event->accept();
+        return;
+    }
     QTreeView::keyPressEvent(event);
+}
+
+// The keyboard's way to the context menu: it acts on the current row, which becomes
+// the selection when it is not part of it, and opens beside that row.
+void FileListView::openMenuAtCurrentRow()
+{
+    const QModelIndex current = currentIndex();
+    QPoint at(0, 0);
+    if (current.isValid() && selectionModel()) {
+        if (!selectionModel()->isRowSelected(current.row(), current.parent()))
+            selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        scrollTo(current);
+        const QRect row = visualRect(current.siblingAtColumn(0));
+        at = QPoint(row.left() + row.height(), row.bottom());
+    }
+    Q_EMIT fillLabelsRequested();
+    Q_EMIT contextMenuRequested(viewport()->mapToGlobal(at));
 }
 
 void FileListView::keyReleaseEvent(QKeyEvent *event)

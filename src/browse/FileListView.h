@@ -24,9 +24,10 @@ Q_SIGNALS:
     // The Delete key: Remove Item.
     void removeRequested();
     // A right button press, after the row under the pointer has become the only
-    // selected one and fillLabelsRequested() has gone out.
+    // selected one and fillLabelsRequested() has gone out; or the Menu key or
+    // Shift+F10, for the current row.
     void contextMenuRequested(const QPoint &globalPos);
-    // A double click, over a row or not.
+    // A double click, over a row or not, or Enter.
     void propertiesRequested();
     // A drag of rows begins here, and ends (dropped or cancelled).
     void rowDragStarted();
@@ -45,6 +46,7 @@ protected:
 
 private:
     void selectOnlyRowAt(const QPoint &viewportPos);
+    void openMenuAtCurrentRow();
     void onHeaderClicked(int section);
     void showSortIndicator(int column);
     void applyColumnWidths();

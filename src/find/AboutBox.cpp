@@ -125,7 +125,7 @@ AboutBox::AboutBox(Interaction::Interface &ui, SystemInfoSource systemInfo, std:
     connect(m_ok, &QPushButton::clicked, this, &QDialog::close);
     connect(this, &QDialog::rejected, this, &QDialog::close);
     connect(sysInfo, &QPushButton::clicked, this,
-            [this] { SystemInfo::StartSysInfo(m_ui, m_systemInfo.candidates, m_systemInfo.searchPath); });
+            [this] { SystemInfo::StartSysInfo(m_ui, m_systemInfo.candidates, m_systemInfo.searchPath, this); });
 
     auto *texts = new QVBoxLayout;
     texts->addWidget(m_title);

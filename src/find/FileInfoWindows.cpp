@@ -4,6 +4,7 @@
 #include "FileTypeCache.h"
 #include "Interaction.h"
 #include "OpenWithShell.h"
+#include "OwnedWindow.h"
 
 #include <QAbstractItemView>
 #include <QItemSelectionModel>
@@ -13,9 +14,7 @@ namespace {
 template <typename Window>
 Window *bringForward(Window *window)
 {
-    window->show();
-    window->raise();
-    window->activateWindow();
+    OwnedWindow::showOver(window);
     return window;
 }
 
@@ -33,7 +32,8 @@ FileInfoWindows::FileInfoWindows(Interaction::Interface &ui, FileTypeCache &type
 
 FileInfoWindows::~FileInfoWindows()
 {
-    // Windows of their own with no owner: nothing else takes them down.
+    // The main window would take the dialogs down with it, but the quotations window
+    // has no owner; all go with the door that opened them.
     delete m_properties;
     delete m_about;
     delete m_quotations;
@@ -65,7 +65,7 @@ PropertiesDialog *FileInfoWindows::showProperties()
     const QString path = selectedPath();
     if (path.isEmpty() || OpenWithShell::reportOfflineDrive(m_ui, path))
         return nullptr;
-    auto *dialog = new PropertiesDialog(m_ui);
+    auto *dialog = new PropertiesDialog(m_ui, m_fileList.window());
     if (!dialog->UpdateInformation(path, [this](const QString &file) { return m_types.descriptionForPath(file); })) {
         delete dialog;
         return nullptr;
@@ -88,7 +88,7 @@ void FileInfoWindows::execute(const QString &shownPath)
 AboutBox *FileInfoWindows::showAbout()
 {
     if (!m_about)
-        m_about = new AboutBox(m_ui, m_systemInfo, [this] { showQuotations(); });
+        m_about = new AboutBox(m_ui, m_systemInfo, [this] { showQuotations(); }, m_fileList.window());
     return bringForward(m_about.data());
 }
 

@@ -14,8 +14,8 @@ class Interface;
 }
 
 // The main window's door to a file's properties, to opening files with their program
-// and to the About box. Each window exists at most once and has no owner window:
-// asking for it again brings it to the front as it is.
+// and to the About box. Each window exists at most once, as a window of its own over
+// the main window (never modal); asking for it again brings it to the front as it is.
 class FileInfoWindows : public QObject
 {
     Q_OBJECT

@@ -79,7 +79,8 @@ QString msinfoFromRegistry()
 } // namespace
 #endif
 
-void StartSysInfo(Interaction::Interface &ui, const QList<Program> &candidates, const QString &searchPath)
+void StartSysInfo(Interaction::Interface &ui, const QList<Program> &candidates, const QString &searchPath,
+                  QWidget *owner)
 {
 #ifdef Q_OS_WIN
     const QString msinfo = msinfoFromRegistry();
@@ -89,8 +90,8 @@ void StartSysInfo(Interaction::Interface &ui, const QList<Program> &candidates, 
     const Program program = find(candidates, searchPath);
     if (!program.name.isEmpty() && QProcess::startDetached(program.name, program.arguments))
         return;
-    ui.message(QStringLiteral("System Information Is Unavailable At This Time"), Interaction::kMarlowindTitle,
-               Interaction::Icon::None);
+    ui.message({QStringLiteral("System Information Is Unavailable At This Time"), Interaction::kMarlowindTitle,
+                Interaction::Icon::None, Interaction::Buttons::Ok, owner});
 }
 
 } // namespace SystemInfo

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+class QWidget;
 namespace Interaction {
 class Interface;
 }
@@ -25,8 +26,10 @@ QList<Program> defaultCandidates();
 Program find(const QList<Program> &candidates, const QString &searchPath);
 
 // StartSysInfo: starts the first installed candidate detached, or says that system
-// information is unavailable. On Windows the registry's MSINFO entries come first.
-void StartSysInfo(Interaction::Interface &ui, const QList<Program> &candidates, const QString &searchPath);
+// information is unavailable, in a box over owner. On Windows the registry's MSINFO
+// entries come first.
+void StartSysInfo(Interaction::Interface &ui, const QList<Program> &candidates, const QString &searchPath,
+                  QWidget *owner);
 
 #ifdef Q_OS_WIN
 // Reads one string value below a registry root, read-only; false (and an empty

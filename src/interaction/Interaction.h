@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <functional>
+
+class QWidget;
+
 // Every message box, text prompt, file dialog and "open with the default program"
 // goes through this interface, so that tests can answer them from a script.
 namespace Interaction {
@@ -20,6 +24,8 @@ struct Message {
     QString title;
     Icon icon = Icon::None;
     Buttons buttons = Buttons::Ok;
+    // The window the box belongs to and shows over; none for the main window.
+    QWidget *owner = nullptr;
 };
 
 struct FileDialog {
@@ -44,8 +50,11 @@ public:
     // initial folder.
     virtual QString existingFolder(const FileDialog &dialog) = 0;
     // Hands the file to the desktop to open with its default program and returns at
-    // once; false when the request could not even be handed over.
-    virtual bool openWithDefaultProgram(const QString &path) = 0;
+    // once; false when the request could not even be handed over. Once the desktop has
+    // dealt with it, answered(status) runs on this thread with the opener's exit status
+    // (xdg-open's: 0 done, 3 no program for the type, 4 the program failed); it never
+    // runs once this interface is gone.
+    virtual bool openWithDefaultProgram(const QString &path, std::function<void(int status)> answered) = 0;
 
     Answer message(const QString &text, const QString &title, Icon icon, Buttons buttons = Buttons::Ok)
     {

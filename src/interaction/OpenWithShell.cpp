@@ -2,11 +2,13 @@
 
 #include "ConnectedDrives.h"
 #include "FileAccess.h"
+#include "WatchedProcess.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
+#include <QMimeDatabase>
 #include <QStandardPaths>
+#include <QUrl>
 
 namespace OpenWithShell {
 
@@ -18,6 +20,17 @@ void report(Interaction::Interface &ui, const QString &path, const Failure &fail
     ui.message(QStringLiteral("Error opening ") + path + QStringLiteral("."), kProgramTitle, Icon::Critical);
     ui.message(QString::number(failure.number) + QStringLiteral(" - ") + failure.description, kProgramTitle,
                Icon::None);
+}
+
+void reportNoProgram(Interaction::Interface &ui, const QString &path)
+{
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(path);
+    ui.message(QStringLiteral("No program is set to open files of the type \"%1\", such as %2.\n\n"
+                              "To choose one, open such a file in your file manager with \"Open With\" and make the "
+                              "program you pick the default for this type. In a terminal, "
+                              "\"xdg-mime default PROGRAM.desktop %3\" does the same.")
+                   .arg(type.comment(), QFileInfo(path).fileName(), type.name()),
+               Interaction::kProgramTitle, Interaction::Icon::Exclamation);
 }
 
 } // namespace
@@ -32,14 +45,17 @@ QString findOpener(const QString &searchPath)
     return QStandardPaths::findExecutable(QStringLiteral("xdg-open"), folders);
 }
 
-bool startOpener(const QString &path, const QString &searchPath)
+bool startOpener(const QString &path, const QString &searchPath, QObject *context,
+                 std::function<void(int status)> answered)
 {
     const QString opener = findOpener(searchPath);
     if (opener.isEmpty())
         return false;
-    // The path goes as it is: xdg-open takes a local file name, and a file URL would
-    // need escaping that older versions of it undo differently.
-    return QProcess::startDetached(opener, {path});
+    // A URL, never a bare name: a name that starts with "-" or looks like a URL would be
+    // taken for an option or a web address. Fully encoded, since xdg-open cuts a file
+    // URL at "#" and "?" before it undoes the escapes.
+    const QString url = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+    return WatchedProcess::start(opener, {url}, context, std::move(answered));
 }
 
 Failure openerFailure(const QString &searchPath)
@@ -84,7 +100,11 @@ bool open(Interaction::Interface &ui, const QString &path)
                                "deleted, or the disk that holds it may not be connected.")});
         return false;
     }
-    if (ui.openWithDefaultProgram(path))
+    const bool handedOver = ui.openWithDefaultProgram(path, [&ui, path](int status) {
+        if (status == kNoProgramForType || status == kOpeningFailed)
+            reportNoProgram(ui, path);
+    });
+    if (handedOver)
         return true;
     report(ui, path, openerFailure());
     return false;

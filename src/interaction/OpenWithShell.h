@@ -4,11 +4,19 @@
 
 #include <QString>
 
+#include <functional>
+
+class QObject;
+
 // Opening a catalogued file with the program the desktop associates with its type.
-// The request is handed to the desktop and never waited for; once the desktop has
-// taken it, what the desktop does (including its own "no program" message) is its
-// business. What the program itself reports is the request that never got that far.
+// The request is handed to the desktop and never waited for. What the program itself
+// reports is a request that never got that far and, since xdg-open says only on its
+// standard error when no program is set for the file's type, that answer too.
 namespace OpenWithShell {
+
+// xdg-open's exit statuses for a type without a program and for a program that failed.
+constexpr int kNoProgramForType = 3;
+constexpr int kOpeningFailed = 4;
 
 struct Failure {
     int number = 0;
@@ -19,9 +27,11 @@ struct Failure {
 // the PATH; "" for the process's own PATH); empty when it is not installed.
 QString findOpener(const QString &searchPath = QString());
 
-// Starts the opener found in searchPath on path, detached: it is never waited for.
-// False when there is no opener or it could not be started.
-bool startOpener(const QString &path, const QString &searchPath = QString());
+// Starts the opener found in searchPath on path's file URL, detached: it is never
+// waited for. False when there is no opener or it could not be started. When it ends,
+// answered(status) runs on this thread, unless context has gone by then.
+bool startOpener(const QString &path, const QString &searchPath, QObject *context,
+                 std::function<void(int status)> answered);
 
 // Why the opener in searchPath could not take a request, for a user who must mend it.
 Failure openerFailure(const QString &searchPath = QString());
@@ -33,7 +43,8 @@ bool reportOfflineDrive(Interaction::Interface &ui, const QString &path);
 // Opens path; an empty path does nothing. A file that no longer exists is reported
 // before anything starts, and so is an opener that is missing or does not start:
 // "Error opening <path>." and then "<number> - <description>". True when the desktop
-// took the request.
+// took the request; when it later answers that no program opens the file's type, that
+// is said, with how to choose one.
 bool open(Interaction::Interface &ui, const QString &path);
 
 } // namespace OpenWithShell

@@ -58,7 +58,8 @@ QWidget *QtInteraction::dialogParent() const
 
 Answer QtInteraction::message(const Message &message)
 {
-    QMessageBox box(toQt(message.icon), message.title, message.text, QMessageBox::NoButton, dialogParent());
+    QMessageBox box(toQt(message.icon), message.title, message.text, QMessageBox::NoButton,
+                    message.owner ? message.owner : dialogParent());
     switch (message.buttons) {
     case Buttons::Ok:
         box.setStandardButtons(QMessageBox::Ok);
@@ -111,13 +112,16 @@ QString QtInteraction::existingFolder(const FileDialog &dialog)
     return QFileDialog::getExistingDirectory(dialogParent(), dialog.title, dialog.initialFolder);
 }
 
-bool QtInteraction::openWithDefaultProgram(const QString &path)
+bool QtInteraction::openWithDefaultProgram(const QString &path, std::function<void(int status)> answered)
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     // Qt's own Unix service ends in xdg-open too, but it cannot tell a missing opener
-    // from one that fails, and some platforms (offscreen) have no service at all.
-    return OpenWithShell::startOpener(path);
+    // from one that fails, says nothing of how the opener ended, and some platforms
+    // (offscreen) have no service at all.
+    return OpenWithShell::startOpener(path, QString(), &m_openRequests, std::move(answered));
 #else
+    // Here the desktop shows its own message for a type without a program.
+    Q_UNUSED(answered);
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 #endif
 }

@@ -18,7 +18,7 @@ public:
     QString openFileName(const Interaction::FileDialog &dialog) override;
     QString saveFileName(const Interaction::FileDialog &dialog) override;
     QString existingFolder(const Interaction::FileDialog &dialog) override;
-    bool openWithDefaultProgram(const QString &path) override;
+    bool openWithDefaultProgram(const QString &path, std::function<void(int status)> answered) override;
 
     // The window a dialog belongs to: the one the user is working in (the window that
     // asked), so that the dialog shows above it even when that window stays on top;
@@ -27,4 +27,6 @@ public:
 
 private:
     QPointer<QWidget> m_parent;
+    // The desktop's answers to open requests are heard while this lives.
+    QObject m_openRequests;
 };

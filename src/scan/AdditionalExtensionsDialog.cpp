@@ -33,7 +33,7 @@ QString withListExtension(const QString &fileName)
 AdditionalExtensionsDialog::AdditionalExtensionsDialog(ExtensionTable &extensions, AppSettings &settings,
                                                        Interaction::Interface &interaction,
                                                        std::function<void()> enableScanBoxes, QWidget *parent)
-    : QWidget(parent, Qt::Window)
+    : QWidget(parent, Qt::Dialog)
     , m_extensions(extensions)
     , m_settings(settings)
     , m_interaction(interaction)

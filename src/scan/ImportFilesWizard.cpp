@@ -8,13 +8,14 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 ImportFilesWizard::ImportFilesWizard(Interaction::Interface &interaction, bool &includeSubfolders, VolumeSource volumes,
                                      QWidget *parent)
-    : QWidget(parent, Qt::Window)
+    : QWidget(parent, Qt::Dialog)
     , m_interaction(interaction)
     , m_includeSubfolders(includeSubfolders)
     , m_volumes(std::move(volumes))
@@ -58,12 +59,27 @@ ImportFilesWizard::ImportFilesWizard(Interaction::Interface &interaction, bool &
 
     // Opening a node reads its folder afresh every time, so folders made meanwhile show.
     connect(m_tree, &QTreeWidget::itemExpanded, this, &ImportFilesWizard::rebuildChildren);
+    m_tree->installEventFilter(this);
     connect(m_continueButton, &QPushButton::clicked, this, &ImportFilesWizard::continueToScan);
     connect(m_cancelButton, &QPushButton::clicked, this, &QWidget::close);
 
     GetDrives();
     if (QTreeWidgetItem *first = m_tree->topLevelItem(0))
         m_tree->setCurrentItem(first);
+}
+
+// Enter on a folder chooses it, as Continue does. The window is no dialog, so its
+// default button does not take Enter by itself.
+bool ImportFilesWizard::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_tree && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            continueToScan();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 ImportFilesWizard::NodeKind ImportFilesWizard::kindOf(const QTreeWidgetItem *node)

@@ -45,6 +45,9 @@ Q_SIGNALS:
     // Continue: the scan dialog is to open on this folder.
     void folderChosen(const QString &folder);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void rebuildChildren(QTreeWidgetItem *node);
     void continueToScan();

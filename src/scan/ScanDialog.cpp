@@ -6,6 +6,7 @@
 #include "ExtensionTable.h"
 #include "FileListModel.h"
 #include "Interaction.h"
+#include "OwnedWindow.h"
 #include "ScanProgressWindow.h"
 #include "ScanSession.h"
 
@@ -27,7 +28,7 @@ QPushButton *makeButton(const QString &caption, const QString &name, QWidget *pa
 } // namespace
 
 ScanDialog::ScanDialog(const ScanContext &context, QWidget *parent)
-    : QWidget(parent, Qt::Window)
+    : QWidget(parent, Qt::Dialog)
     , m_context(context)
 {
     setObjectName(QStringLiteral("frmSearch"));
@@ -109,16 +110,19 @@ void ScanDialog::RunAllFilesScan()
 
 bool ScanDialog::prepareTemporary(ScanKind kind)
 {
+    using Interaction::Buttons;
+    using Interaction::Icon;
     const QString &title = kind == ScanKind::Media ? Interaction::kMarlowindTitle : Interaction::kProgramTitle;
     Catalog &catalog = m_context.catalog;
+    // The questions show over this dialog, which keeps the focus once they are answered.
     if (catalog.tree().isEmpty()) {
-        m_context.interaction.message(QStringLiteral("No drives avaliable, creating temporary drive."), title,
-                                      Interaction::Icon::None);
+        m_context.interaction.message(
+            {QStringLiteral("No drives avaliable, creating temporary drive."), title, Icon::None, Buttons::Ok, this});
         catalog.tree().addRoot(Catalog::kTemporaryName);
     }
     if (catalog.findTemporary() < 0) {
-        m_context.interaction.message(QStringLiteral("There is no temporary drive, creating one."), title,
-                                      Interaction::Icon::Information);
+        m_context.interaction.message(
+            {QStringLiteral("There is no temporary drive, creating one."), title, Icon::Information, Buttons::Ok, this});
         catalog.tree().addRoot(Catalog::kTemporaryName);
         return true;
     }
@@ -126,9 +130,9 @@ bool ScanDialog::prepareTemporary(ScanKind kind)
     if (kind == ScanKind::AllFiles)
         return true;
     const Interaction::Answer answer = m_context.interaction.message(
-        QStringLiteral(
-            "If you continue all files in your temporary category will be removed. Do you wish to continue?"),
-        Interaction::kProgramTitle, Interaction::Icon::None, Interaction::Buttons::YesNo);
+        {QStringLiteral(
+             "If you continue all files in your temporary category will be removed. Do you wish to continue?"),
+         Interaction::kProgramTitle, Icon::None, Buttons::YesNo, this});
     if (answer != Interaction::Answer::Yes)
         return false;
     // Out of the way until the progress window's button closes it.
@@ -208,9 +212,7 @@ void ScanDialog::showAdditionalExtensions()
             },
             parentWidget());
     }
-    m_additionalExtensions->show();
-    m_additionalExtensions->raise();
-    m_additionalExtensions->activateWindow();
+    OwnedWindow::showOver(m_additionalExtensions);
 }
 
 void ScanDialog::closeEvent(QCloseEvent *event)

@@ -19,7 +19,7 @@ QString countsText(int folders, int files)
 } // namespace
 
 ScanProgressWindow::ScanProgressWindow(bool stayOnTop, QWidget *parent)
-    : QWidget(parent, Qt::Window | (stayOnTop ? Qt::WindowStaysOnTopHint : Qt::WindowFlags()))
+    : QWidget(parent, Qt::Dialog | (stayOnTop ? Qt::WindowStaysOnTopHint : Qt::WindowFlags()))
 {
     setObjectName(QStringLiteral("frmSearching"));
     setWindowTitle(QStringLiteral("Searching"));

@@ -6,6 +6,7 @@
 #include "FileListSorting.h"
 #include "FileRecord.h"
 #include "Interaction.h"
+#include "OwnedWindow.h"
 #include "ScanJob.h"
 #include "ScanProgressWindow.h"
 
@@ -51,8 +52,7 @@ void ScanSession::start()
     if (m_job)
         return;
     m_running = true;
-    m_window->show();
-    m_window->raise();
+    OwnedWindow::showOver(m_window);
     m_job = std::make_unique<ScanJob>(m_request);
     const int temporaryIndex = m_context.catalog.TemporaryIndex();
     const int sortColumn = m_context.fileList.sortColumn();
@@ -185,9 +185,11 @@ void ScanSession::finish()
     if (!m_context.fileList.isSorted())
         m_context.fileList.sort(m_context.fileList.sortColumn());
     if (!m_cancelledByUser) {
-        m_context.interaction.message(QStringLiteral("A total of ") + QString::number(m_context.fileList.rowCount())
-                                          + QStringLiteral(" files were found"),
-                                      m_options.messageTitle, Interaction::Icon::Information);
+        // Over the progress window, which has the focus back once it is answered.
+        m_context.interaction.message({QStringLiteral("A total of ") + QString::number(m_context.fileList.rowCount())
+                                           + QStringLiteral(" files were found"),
+                                       m_options.messageTitle, Interaction::Icon::Information,
+                                       Interaction::Buttons::Ok, m_window});
         reportLeftOut(m_result);
     }
     m_result = {};

@@ -1,18 +1,8 @@
 #include "ScanWindows.h"
 
 #include "MountedVolumes.h"
+#include "OwnedWindow.h"
 #include "ScanDialog.h"
-
-namespace {
-
-void bringForward(QWidget *window)
-{
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-
-} // namespace
 
 ScanWindows::ScanWindows(const ScanContext &context, QWidget *mainWindow, ImportFilesWizard::VolumeSource volumes)
     : QObject(mainWindow)
@@ -28,7 +18,7 @@ ImportFilesWizard *ScanWindows::showImportFilesWizard()
         m_wizard = new ImportFilesWizard(m_context.interaction, m_context.includeSubfolders, m_volumes, m_mainWindow);
         connect(m_wizard, &ImportFilesWizard::folderChosen, this, &ScanWindows::showScanDialog);
     }
-    bringForward(m_wizard);
+    OwnedWindow::showOver(m_wizard);
     return m_wizard;
 }
 
@@ -40,6 +30,6 @@ ScanDialog *ScanWindows::showScanDialog(const QString &folder)
     if (!m_scanDialog || m_scanDialog->isClosingAfterScan())
         m_scanDialog = new ScanDialog(m_context, m_mainWindow);
     m_scanDialog->setFolder(folder);
-    bringForward(m_scanDialog);
+    OwnedWindow::showOver(m_scanDialog);
     return m_scanDialog;
 }

@@ -23,6 +23,8 @@ private Q_SLOTS:
     void save();
     void saveRefusesTooManyCategories();
     void saveRefusesWhatIsNoFile();
+    void saveAddsTheCatalogExtension_data();
+    void saveAddsTheCatalogExtension();
     void saveProposesTheCatalogsOwnFile_data();
     void saveProposesTheCatalogsOwnFile();
     void openOffersSaveFirst_data();
@@ -121,7 +123,8 @@ void TestCatalogFileCommands::save()
     const Interaction::FileDialog dialog = m_ui->saveDialogs.value(0);
     QCOMPARE(dialog.filter, QStringLiteral("Marlowind Database (*.kvd);;All Files (*.*)"));
     QCOMPARE(dialog.fileName, last);
-    QCOMPARE(dialog.initialFolder, last.isEmpty() ? CatalogFileCommands::programFolder() : QFileInfo(last).path());
+    // A first save starts in the home folder (this test's home has no documents folder).
+    QCOMPARE(dialog.initialFolder, last.isEmpty() ? QDir::homePath() : QFileInfo(last).path());
     QCOMPARE(m_ui->shownMessages(), messages.replaceInStrings(QStringLiteral("%1"), path));
     QTEST(TestFiles::readFile(path), "written");
     QCOMPARE(QFileInfo::exists(path), !TestFiles::readFile(path).isEmpty());
@@ -158,6 +161,29 @@ void TestCatalogFileCommands::saveRefusesWhatIsNoFile()
     struct stat status;
     QVERIFY(::stat(QFile::encodeName(pipe).constData(), &status) == 0 && S_ISFIFO(status.st_mode)); // still the pipe
     QVERIFY(!m_catalog->FileListSaved());
+}
+
+void TestCatalogFileCommands::saveAddsTheCatalogExtension_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("no extension: .kvd added") << "mine" << "mine.kvd";
+    QTest::newRow("in a folder with a dot") << "my.folder/mine" << "my.folder/mine.kvd";
+    QTest::newRow("with .kvd: as typed") << "mine.kvd" << "mine.kvd";
+    QTest::newRow("another extension: as typed") << "mine.v2" << "mine.v2";
+}
+
+void TestCatalogFileCommands::saveAddsTheCatalogExtension()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
+    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("my.folder")));
+    m_catalog->tree().addRoot(QStringLiteral("A"));
+    m_ui->saveFileAnswers = {m_dir->filePath(typed)};
+    QCOMPARE(m_commands->save(), SaveOutcome::Saved);
+    QVERIFY(QFileInfo(m_dir->filePath(saved)).isFile());
+    QCOMPARE(m_settings->defaultFilePath(), m_dir->filePath(saved));
+    QCOMPARE(m_commands->catalogFile(), m_dir->filePath(saved));
 }
 
 void TestCatalogFileCommands::saveProposesTheCatalogsOwnFile_data()
@@ -265,6 +291,11 @@ void TestCatalogFileCommands::openReportsProblems_data()
         << QByteArray("2\r\n\"A\",\"A\",1\r\n\"B\",\"B\",x\r\n") << QStringList{}
         << "Corvanta|Exclamation|Ok|The catalog file %1 could not be read completely. Reading stopped at line 3: "
         << "A" << 0;
+    QTest::newRow("one category without its parent: said in the singular")
+        << QByteArray("1\r\n\"Child\",\"Gone\\Child\",1\r\n") << QStringList{}
+        << "Corvanta|Information|Ok|While reading the catalog file %1:\n1 category was put at the top level with its "
+           "files, because the file does not place it under a category it holds: Gone\\Child."
+        << "Child" << 0;
     QTest::newRow("missing: the catalog is kept")
         << QByteArray() << QStringList{} << "Corvanta|Critical|Ok|The catalog file %1 could not be opened: 76 - Path not found."
         << "Kept" << 1;

@@ -238,6 +238,17 @@ private Q_SLOTS:
         }
     }
 
+    // The window is no dialog: Enter on a node must be taught to mean Continue.
+    void enterOnAFolderContinues()
+    {
+        QTreeWidget *tree = expandedDrive()->treeWidget();
+        tree->setCurrentItem(childNamed(drive(), QStringLiteral("Alpha")));
+        QSignalSpy chosen(m_wizard.data(), &ImportFilesWizard::folderChosen);
+        QTest::keyClick(tree, Qt::Key_Return);
+        QCOMPARE(chosen.value(0).value(0).toString(), m_dir->filePath(QStringLiteral("Alpha")));
+        QTRY_VERIFY(m_wizard.isNull());
+    }
+
     void offeredVolumes_data()
     {
         QTest::addColumn<VolumeInfo>("volume");

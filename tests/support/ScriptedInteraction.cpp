@@ -49,10 +49,10 @@ QString ScriptedInteraction::existingFolder(const FileDialog &dialog)
     return {};
 }
 
-bool ScriptedInteraction::openWithDefaultProgram(const QString &path)
+bool ScriptedInteraction::openWithDefaultProgram(const QString &path, std::function<void(int status)> answered)
 {
     openedPrograms.append(path);
-    return opener ? opener(path) : true;
+    return opener ? opener(path, std::move(answered)) : true;
 }
 
 QString ScriptedInteraction::shown(const Message &m)

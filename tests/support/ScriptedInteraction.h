@@ -3,9 +3,11 @@
 #include "Interaction.h"
 
 #include <QList>
+#include <QObject>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 // A scripted stand-in for every dialog: it records what was asked and answers from
 // the queues a test fills. A question nobody scripted is recorded in `unexpected`
@@ -35,9 +37,11 @@ public:
     QStringList openFileAnswers;
     QStringList saveFileAnswers;
     QStringList folderAnswers;
-    // Takes the requests to open a file when set (the real opener, say); otherwise
-    // every request is taken.
-    std::function<bool(const QString &)> opener;
+    // Takes the requests to open a file when set (the real opener, say), with what to
+    // call when the desktop answers; otherwise every request is taken and not answered.
+    std::function<bool(const QString &, std::function<void(int)>)> opener;
+    // The desktop's answers are heard while this lives.
+    std::shared_ptr<QObject> openRequests = std::make_shared<QObject>();
 
     using Interaction::Interface::message;
     Interaction::Answer message(const Interaction::Message &message) override;
@@ -45,7 +49,7 @@ public:
     QString openFileName(const Interaction::FileDialog &dialog) override;
     QString saveFileName(const Interaction::FileDialog &dialog) override;
     QString existingFolder(const Interaction::FileDialog &dialog) override;
-    bool openWithDefaultProgram(const QString &path) override;
+    bool openWithDefaultProgram(const QString &path, std::function<void(int status)> answered) override;
 
     QStringList messageTexts() const;
     // Each message box as one line, "Title|Icon|Buttons|text", so that a whole
