@@ -7,6 +7,27 @@
 
 #include <algorithm>
 
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Workers yield to the window's thread: on a busy machine a full pool must not keep
+// scrolling and typing waiting for a core. Linux gives each thread a nice value of
+// its own.
+void yieldToWindow()
+{
+#ifdef Q_OS_LINUX
+    constexpr int kWorkerNice = 5;
+    setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), kWorkerNice);
+#endif
+}
+
+} // namespace
+
 ThumbnailLoader::ThumbnailLoader(ThumbnailCacheDir cache, DesktopThumbnailers thumbnailers, QObject *parent)
     : QObject(parent)
     , m_cache(std::move(cache))
@@ -95,6 +116,7 @@ void ThumbnailLoader::startWorkersLocked()
 
 void ThumbnailLoader::drainPictures()
 {
+    yieldToWindow();
     for (;;) {
         Request request;
         {
@@ -121,6 +143,7 @@ void ThumbnailLoader::drainPictures()
 
 void ThumbnailLoader::drainThumbnailers()
 {
+    yieldToWindow();
     for (;;) {
         Request request;
         {
