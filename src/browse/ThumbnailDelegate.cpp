@@ -48,9 +48,9 @@ void ThumbnailDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
         QSize shown = thumbnail.size();
         if (shown.width() > side || shown.height() > side)
             shown.scale(side, side, Qt::KeepAspectRatio);
-        // Pictures stand on the text line, as in a file manager.
-        const QRect place(square.left() + (side - shown.width()) / 2, square.bottom() + 1 - shown.height(),
-                          shown.width(), shown.height());
+        // Pictures hang from the top of their square: in the low list of a small
+        // window the picture is what shows.
+        const QRect place(square.left() + (side - shown.width()) / 2, square.top(), shown.width(), shown.height());
         painter->setRenderHint(QPainter::SmoothPixmapTransform, shown != thumbnail.size());
         painter->drawImage(place, thumbnail);
     } else {

@@ -8,21 +8,21 @@
 #include <algorithm>
 
 #ifdef Q_OS_LINUX
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
+#include <pthread.h>
+#include <sched.h>
 #endif
 
 namespace {
 
-// Workers yield to the window's thread: on a busy machine a full pool must not keep
-// scrolling and typing waiting for a core. Linux gives each thread a nice value of
-// its own.
+// Workers give way to the window's thread when it wakes: on a busy machine a full
+// pool must not keep scrolling and typing waiting for a core. The batch policy keeps
+// their share of the processor (a higher nice value would starve them whenever other
+// programs build or encode) and only gives up the right to preempt.
 void yieldToWindow()
 {
 #ifdef Q_OS_LINUX
-    constexpr int kWorkerNice = 5;
-    setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), kWorkerNice);
+    sched_param param{};
+    pthread_setschedparam(pthread_self(), SCHED_BATCH, &param);
 #endif
 }
 
