@@ -185,6 +185,11 @@ void FileThumbnailView::showEvent(QShowEvent *event)
     scheduleWanted();
 }
 
+QRegion FileThumbnailView::visualRegionForSelection(const QItemSelection &selection) const
+{
+    return selection.isEmpty() ? QRegion() : QRegion(viewport()->rect());
+}
+
 void FileThumbnailView::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::RightButton) {

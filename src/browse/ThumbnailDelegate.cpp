@@ -54,7 +54,9 @@ void ThumbnailDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
         painter->setRenderHint(QPainter::SmoothPixmapTransform, shown != thumbnail.size());
         painter->drawImage(place, thumbnail);
     } else {
-        const QIcon icon = cell.icon.isNull() ? style->standardIcon(QStyle::SP_FileIcon, nullptr, widget) : cell.icon;
+        if (cell.icon.isNull() && m_fileIcon.isNull())
+            m_fileIcon = style->standardIcon(QStyle::SP_FileIcon, nullptr, widget);
+        const QIcon &icon = cell.icon.isNull() ? m_fileIcon : cell.icon;
         const QRect place(square.center().x() - kTypeIconSide / 2, square.center().y() - kTypeIconSide / 2,
                           kTypeIconSide, kTypeIconSide);
         icon.paint(painter, place, Qt::AlignCenter,

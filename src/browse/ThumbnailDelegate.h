@@ -2,6 +2,7 @@
 
 #include "ThumbnailCacheDir.h"
 
+#include <QIcon>
 #include <QStyledItemDelegate>
 
 class ThumbnailLoader;
@@ -27,4 +28,5 @@ public:
 private:
     ThumbnailLoader &m_loader;
     ThumbnailSize m_size = ThumbnailSize::Normal;
+    mutable QIcon m_fileIcon; // for rows without a type icon, made once
 };

@@ -28,7 +28,8 @@ class ThumbnailLoader : public QObject
     Q_OBJECT
 
 public:
-    static constexpr qint64 kDefaultMemoryLimit = 96LL * 1024 * 1024;
+    // Some 1,300 normal or 340 large thumbnails: many screenfuls of either.
+    static constexpr qint64 kDefaultMemoryLimit = 64LL * 1024 * 1024;
     static constexpr int kThumbnailerTimeLimitMs = 20000;
 
     ThumbnailLoader(ThumbnailCacheDir cache, DesktopThumbnailers thumbnailers, QObject *parent = nullptr);
