@@ -190,6 +190,13 @@ QRegion FileThumbnailView::visualRegionForSelection(const QItemSelection &select
     return selection.isEmpty() ? QRegion() : QRegion(viewport()->rect());
 }
 
+void FileThumbnailView::hideEvent(QHideEvent *event)
+{
+    QListView::hideEvent(event);
+    // The report view needs no thumbnails: work not begun is dropped.
+    m_loader->setWanted({}, thumbnailSize());
+}
+
 void FileThumbnailView::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::RightButton) {

@@ -58,6 +58,7 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     // The whole viewport: the list's own answer visits every selected row, which
     // after Select All in a big category are a million.
     QRegion visualRegionForSelection(const QItemSelection &selection) const override;

@@ -5,7 +5,9 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <cstdio>
 
 namespace {
 
@@ -102,16 +104,21 @@ bool write(const QString &path, QImage thumbnail, const ThumbnailKeys &keys)
         thumbnail.setText(kMimeKey, keys.mime);
     thumbnail.setText(kSoftwareKey, softwareName());
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // A temporary file of the same folder, renamed over the final name. Not synced
+    // to disk: a thumbnail lost in a crash is made again, and a sync per file would
+    // keep the workers waiting on the disk.
+    QTemporaryFile file(QFileInfo(path).path() + QStringLiteral("/.corvanta-XXXXXX.png"));
+    if (!file.open())
         return false;
     file.setPermissions(kPrivateFile);
     QImageWriter writer(&file, "png");
-    if (!writer.write(thumbnail)) {
-        file.cancelWriting();
-        return false;
+    const bool written = writer.write(thumbnail) && file.flush();
+    file.close();
+    if (written && ::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) == 0) {
+        file.setAutoRemove(false);
+        return true;
     }
-    return file.commit();
+    return false;
 }
 
 bool writeFailure(const ThumbnailCacheDir &cache, const ThumbnailKeys &keys)
