@@ -21,7 +21,7 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, shared-mime-info")
 # the file list's type icons come from an icon theme; more picture formats preview with Qt's
 # extra image plugins.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "libfile-mimeinfo-perl, hicolor-icon-theme, desktop-file-utils, adwaita-icon-theme, qt6-image-formats-plugins")
+    "libfile-mimeinfo-perl, hicolor-icon-theme, desktop-file-utils, adwaita-icon-theme, qt6-image-formats-plugins, ffmpegthumbnailer")
 set(CPACK_GENERATOR DEB)
 
 include(CPack)

@@ -11,6 +11,7 @@
 #include "FileListCommands.h"
 #include "FileListModel.h"
 #include "FileListView.h"
+#include "FileThumbnailView.h"
 #include "Interaction.h"
 #include "MissingFilesDialog.h"
 #include "OfflineDrivesStatus.h"
@@ -43,7 +44,6 @@ constexpr double kInitialSplitter = 2500;
 constexpr double kDetailsGap = 60;
 constexpr float kDefaultPlace = 1000;
 constexpr float kDefaultSize = 6500;
-constexpr int kReportMode = 3; // the list's only display mode, kept for old settings readers
 
 } // namespace
 
@@ -128,6 +128,7 @@ void MainWindow::buildCentralArea()
 
     m_fileList = new FileListView(m_central);
     m_fileList->setModel(m_fileListModel);
+    buildThumbnailView();
 
     m_details = new DetailsPanel(m_types, m_central);
 
@@ -150,7 +151,10 @@ void MainWindow::connectCommands()
     on("mnuImportFiles", [this] { m_scanWindows->showImportFilesWizard(); });
     on("mnuViewToolbar", [this] { toggleToolbar(); });
     on("mnuViewStatusBar", [this] { toggleStatusBar(); });
-    on("mnuViewRefresh", [this] { m_fileList->viewport()->update(); });
+    on("mnuViewRefresh", [this] {
+        m_fileList->viewport()->update();
+        m_thumbnails->viewport()->update();
+    });
     on("mnuFileProperties", [this] { m_fileInfoWindows->showPropertiesFromMenu(); });
     on("mnuShellExecute", [this] { m_fileInfoWindows->shellExecuteSelected(); });
     on("mnuHelpAbout", [this] { m_fileInfoWindows->showAbout(); });
@@ -195,6 +199,7 @@ void MainWindow::showLoadProgress(const QString &path, int filesRead)
 void MainWindow::load(const QString &commandLine)
 {
     placeFromSettings();
+    restoreListView();
     m_fileCommands->loadAtStartup(commandLine);
 }
 
@@ -239,7 +244,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     }
     closeOtherWindows();
     storeGeometry();
-    m_settings.setText(AppSettings::kViewMode, QString::number(kReportMode));
+    storeListView();
     if (m_settings.syncFailedForTheFirstTime())
         m_interaction.message(QStringLiteral("The settings could not be saved to %1. The window's place and size, the "
                                              "last catalog and the last extension list will not be remembered.")
@@ -336,6 +341,7 @@ void MainWindow::SizeControls(double x)
     place(m_tree, 0, m_layout.treeTop, m_layout.treeWidth, m_layout.treeHeight);
     place(m_splitter, m_layout.splitterX, m_layout.splitterTop, kSplitterWidth, m_layout.splitterHeight);
     place(m_fileList, m_layout.listLeft, m_layout.listTop, m_layout.listWidth, m_layout.listHeight);
+    m_thumbnails->setGeometry(m_fileList->geometry());
     // The details panel fills the band below the list.
     const double detailsTop = m_layout.listTop + m_layout.listHeight + kDetailsGap;
     place(m_details, m_layout.listLeft, detailsTop, m_layout.listWidth, kDetailsBandHeight - kDetailsGap);

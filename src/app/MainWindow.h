@@ -22,6 +22,7 @@ class FileInfoWindows;
 class FileListCommands;
 class FileListModel;
 class FileListView;
+class FileThumbnailView;
 class MissingFilesDialog;
 class OfflineDrivesStatus;
 class QuickSearchBar;
@@ -56,6 +57,10 @@ public:
     CategoryTreeModel &categoryTreeModel() { return *m_treeModel; }
     CategoryTreeView &categoryTree() { return *m_tree; }
     FileListView &fileList() { return *m_fileList; }
+    // The same rows as a grid of thumbnails; one of the two views is shown.
+    FileThumbnailView &thumbnailView() { return *m_thumbnails; }
+    bool showsThumbnails() const;
+    void showThumbnails(bool on);
     DetailsPanel &detailsPanel() { return *m_details; }
     bool listDragActive() const { return m_listDragActive; }
     bool keywordsHaveFocus() const { return m_keywordsHaveFocus; }
@@ -91,6 +96,9 @@ private:
     void connectCommands();
     void connectBrowsing();
     void connectEditing();
+    void buildThumbnailView();
+    void restoreListView();
+    void storeListView();
     QList<int> selectedRows() const;
     void fillLabels();
     void showListMenu(const QPoint &globalPos);
@@ -141,6 +149,7 @@ private:
     SplitterBar *m_splitter = nullptr;
     QFrame *m_splitterIndicator = nullptr;
     FileListView *m_fileList = nullptr;
+    FileThumbnailView *m_thumbnails = nullptr;
     DetailsPanel *m_details = nullptr;
     QPointer<MissingFilesDialog> m_missingFiles;
     OfflineDrivesStatus *m_offlineDrives = nullptr;

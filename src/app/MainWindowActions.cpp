@@ -107,6 +107,7 @@ void MainWindowActions::buildMenus(QMainWindow &window)
         toggle->setCheckable(true);
         toggle->setChecked(true);
     }
+    addEntry(view, QStringLiteral("mnuViewThumbnails"), QStringLiteral("&Thumbnails"))->setCheckable(true);
     view->addSeparator();
     addEntry(view, QStringLiteral("mnuViewArrangeIcons"), QStringLiteral("Arrange &Icons"));
     view->addSeparator();

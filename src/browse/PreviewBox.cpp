@@ -1,7 +1,9 @@
 #include "PreviewBox.h"
 
 #include "PreviewFit.h"
+#include "ThumbnailFile.h"
 
+#include <QFileInfo>
 #include <QImageIOHandler>
 #include <QImageReader>
 #include <QPainter>
@@ -37,6 +39,20 @@ QImage scaledDown(QImage picture, const QSize &shown)
     return picture.convertToFormat(full).scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+// A fresh thumbnail from the desktop's cache that covers the shown size: a small
+// PNG instead of the whole picture.
+QImage cachedThumbnail(const QString &path, const QSize &shown)
+{
+    const QFileInfo file(path);
+    const QByteArray uri = ThumbnailCacheDir::fileUri(file.absoluteFilePath());
+    const ThumbnailSize size = thumbnailSizeFor(qMax(shown.width(), shown.height()));
+    QImage thumbnail =
+        ThumbnailFile::readFresh(ThumbnailCacheDir::standard(), uri, file.lastModified().toSecsSinceEpoch(), size);
+    if (thumbnail.width() < shown.width() && thumbnail.height() < shown.height())
+        return {};
+    return thumbnail.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 } // namespace
 
 PreviewBox::PreviewBox(QWidget *parent)
@@ -69,6 +85,15 @@ bool PreviewBox::loadPicture(const QString &path)
     const qreal ratio = devicePixelRatioF();
     const QSize shown = fitPreviewRect(natural, size() * ratio).size();
     const bool larger = shown.width() < natural.width();
+    if (larger) {
+        QImage thumbnail = cachedThumbnail(path, shown);
+        if (!thumbnail.isNull()) {
+            m_picture = std::move(thumbnail);
+            m_naturalSize = natural;
+            update();
+            return true;
+        }
+    }
     const bool scaleWhileReading = larger && !hasColourTable(reader.imageFormat());
     if (scaleWhileReading)
         reader.setScaledSize(swapped ? shown.transposed() : shown);

@@ -13,6 +13,7 @@ public:
     static inline const QString kMainWidth = QStringLiteral("MainWidth");
     static inline const QString kMainHeight = QStringLiteral("MainHeight");
     static inline const QString kViewMode = QStringLiteral("ViewMode");
+    static inline const QString kThumbnailSize = QStringLiteral("ThumbnailSize");
     static inline const QString kDefaultFilePath = QStringLiteral("Default FilePath");
     static inline const QString kInitDir = QStringLiteral("InitDir");
 

@@ -104,7 +104,8 @@ void TestMainWindow::menusAndContextMenu()
         "-", "mnuFileProperties|Propert&ies|", "-", "mnuFileClose|&Close|",
         "&Edit", "mnuEditCut|Cu&t|Ctrl+X", "mnuEditCopy|&Copy|Ctrl+C", "mnuEditPaste|&Paste|Ctrl+V", "-",
         "mnuEditSelectAll|Select &All|Ctrl+A",
-        "&View", "mnuViewToolbar|&Toolbar|", "mnuViewStatusBar|Status &Bar|", "-", "mnuViewArrangeIcons|Arrange &Icons|",
+        "&View", "mnuViewToolbar|&Toolbar|", "mnuViewStatusBar|Status &Bar|",
+        "mnuViewThumbnails|&Thumbnails|", "-", "mnuViewArrangeIcons|Arrange &Icons|",
         "-", "mnuViewRefresh|&Refresh|",
         "&Help", "mnuHelpAbout|&About |"}));
     QCOMPARE(entries(window->actions().popupMenu()),
