@@ -16,6 +16,7 @@
 //        (defaults: 100 and 990; 0 leaves the second round out)
 
 #include "AllocatorTuning.h"
+#include "FreezeProbe.h"
 #include "RelocationJob.h"
 
 #include <QCoreApplication>
@@ -85,40 +86,6 @@ std::vector<QByteArray> prepareTree(const std::string &root, int fileCount)
     }
     return missing;
 }
-
-// The longest time between two turns of the event loop while it runs.
-class FreezeProbe
-{
-public:
-    FreezeProbe()
-    {
-        m_timer.setInterval(2);
-        m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const qint64 now = m_clock.nsecsElapsed();
-            m_longest = std::max(m_longest, now - m_last);
-            m_last = now;
-        });
-    }
-    void start()
-    {
-        m_longest = 0;
-        m_clock.start();
-        m_last = 0;
-        m_timer.start();
-    }
-    double longestMs()
-    {
-        m_timer.stop();
-        return double(std::max(m_longest, m_clock.nsecsElapsed() - m_last)) / 1e6;
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    qint64 m_longest = 0;
-};
 
 struct Timing {
     double best = 1e300;

@@ -12,6 +12,7 @@
 
 #include "FileListModel.h"
 #include "FileThumbnailView.h"
+#include "FreezeProbe.h"
 #include "ThumbnailCacheDir.h"
 #include "ThumbnailFile.h"
 #include "ThumbnailLoader.h"
@@ -200,39 +201,6 @@ bool screenfulReady(const ThumbnailLoader &loader, const QStringList &paths)
     return true;
 }
 
-class StallProbe
-{
-public:
-    StallProbe()
-    {
-        m_timer.setInterval(2);
-        m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const qint64 now = m_clock.nsecsElapsed();
-            m_longest = std::max(m_longest, now - m_last);
-            m_last = now;
-        });
-    }
-    void start()
-    {
-        m_longest = 0;
-        m_clock.start();
-        m_last = 0;
-        m_timer.start();
-    }
-    double stop()
-    {
-        m_timer.stop();
-        return double(m_longest) / 1e6;
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    qint64 m_longest = 0;
-};
-
 // Cold cache: the first screenful, then every photo as if the user scrolled on.
 void measureCold(const QStringList &photos, const ThumbnailCacheDir &cache, const Baseline &baseline)
 {
@@ -346,7 +314,7 @@ void measureScroll(const QStringList &rows, const ThumbnailCacheDir &cache, bool
     QScrollBar *bar = view.verticalScrollBar();
     PaintClock paints;
     view.viewport()->installEventFilter(&paints);
-    StallProbe probe;
+    FreezeProbe probe;
     QElapsedTimer clock;
     clock.start();
     probe.start();
@@ -365,7 +333,7 @@ void measureScroll(const QStringList &rows, const ThumbnailCacheDir &cache, bool
         }
     }
     waitFor([&] { return loader->isIdle(); }, 60000);
-    const double stall = probe.stop();
+    const double stall = probe.longestMs();
     const qint64 scrolledMs = clock.elapsed();
     // The baseline: the same probe over an idle event loop for as long, which is what
     // the other programs on the machine leave of the core.
@@ -373,7 +341,7 @@ void measureScroll(const QStringList &rows, const ThumbnailCacheDir &cache, bool
     QEventLoop idle;
     QTimer::singleShot(int(scrolledMs), &idle, &QEventLoop::quit);
     idle.exec();
-    const double idleStall = probe.stop();
+    const double idleStall = probe.longestMs();
     const char *how = waitForEachPage ? "scroll 10,000 rows, each page served" : "scroll 10,000 rows, a page per frame";
     std::printf("%-58s %9.1f ms  (baseline idle loop %.1f ms; %d pages in %.1f s; aim below 50 ms)\n",
                 qPrintable(QString::fromLatin1(how) + QStringLiteral(": longest stall")), stall, idleStall, pages,
