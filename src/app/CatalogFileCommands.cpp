@@ -128,6 +128,8 @@ CatalogLoadReport CatalogFileCommands::loadOffThisThread(const QString &path)
             filesRead.fetch_add(1, std::memory_order_relaxed);
             return fileExistsOnDisk(file);
         });
+        // Here rather than at the first edit, which would freeze the window for it.
+        loaded.records().buildPathIndex();
     });
     QEventLoop untilLoaded;
     connect(worker, &QThread::finished, &untilLoaded, &QEventLoop::quit);

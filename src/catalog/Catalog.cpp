@@ -32,7 +32,7 @@ void Catalog::ChangecategoryIndexForFiles()
             continue;
         const QString &record = m_records.at(position);
         if (newIndex != oldIndex || !recordIndexFieldIs(record, newIndex))
-            m_records.replace(position, SetRecordCategory(record, newIndex));
+            m_records.replaceKeepingPath(position, SetRecordCategory(record, newIndex));
     }
     m_records.clearMarks();
     markChanged();

@@ -380,6 +380,15 @@ void RecordList::replace(int position, const QString &record)
     compactIfWasteful();
 }
 
+void RecordList::replaceKeepingPath(int position, const QString &record)
+{
+    Entry &entry = entryAt(position);
+    release(entry.place);
+    entry.place = store(record);
+    entry.category = recordCategoryIndex(record);
+    compactIfWasteful();
+}
+
 void RecordList::removeAt(int position)
 {
     removePositions({position});
@@ -473,7 +482,7 @@ void RecordList::reserve(int count)
     m_chunkByNumber.reserve(chunks + 1);
 }
 
-void RecordList::ensurePathIndex()
+void RecordList::buildPathIndex()
 {
     if (m_pathIndexBuilt)
         return;
@@ -495,7 +504,7 @@ void RecordList::ensurePathIndex()
 
 std::vector<int> RecordList::positionsOfPaths(const QStringList &paths)
 {
-    ensurePathIndex();
+    buildPathIndex();
     // Path by path each look-up reads the chunks that hold the path's hash; with paths
     // by the thousand one pass over all entries reads less.
     QHash<quint32, QList<QStringView>> wanted;

@@ -56,6 +56,9 @@ public:
     // thread goes in without any text work here.
     void insert(int position, RecordList &&batch);
     void replace(int position, const QString &record);
+    // For a record whose path stays as it was (a new category or new keywords): the
+    // path index need not look at it.
+    void replaceKeepingPath(int position, const QString &record);
     void removeAt(int position);
     // Removes the records at the given positions, which ascend without repeats.
     void removePositions(const std::vector<int> &positions);
@@ -67,6 +70,9 @@ public:
     // The positions, ascending, of every record whose path (the text before its last
     // "/") equals one of paths exactly, letter case included.
     std::vector<int> positionsOfPaths(const QStringList &paths);
+    // Builds the index that positionsOfPaths uses, which otherwise the first look-up
+    // builds: a loader on a worker thread saves the window that moment.
+    void buildPathIndex();
 
     // Bytes held for the records' text, and how many of them belong to records
     // still in the list.
@@ -128,7 +134,6 @@ private:
     void tidyChunks();
     // Ordinals and starts of the chunks from fromOrdinal on, and the runs table.
     void renumberChunks(int fromOrdinal);
-    void ensurePathIndex();
     quint32 pathHashOf(const Place &place) const;
 
     std::vector<std::unique_ptr<char[]>> m_blocks;

@@ -30,7 +30,7 @@ Result UpdateKeywords(Catalog &catalog, const QStringList &selectedPaths, const 
         QString rewritten;
         rewritten.reserve(parts.path.size() + parts.indexText.size() + keywords.size() + 2);
         rewritten.append(parts.path).append(QLatin1Char('/')).append(parts.indexText).append(QLatin1Char('>')).append(keywords);
-        records.replace(position, rewritten);
+        records.replaceKeepingPath(position, rewritten);
         ++updated;
     }
     if (updated == 0)

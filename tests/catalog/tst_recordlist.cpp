@@ -113,8 +113,13 @@ void TestRecordList::changesMatchAPlainList()
         case 4:
             if (size > 0) {
                 const int at = random.bounded(size);
-                plain[at] = randomRecord(random);
-                records.replace(at, plain[at]);
+                if (random.bounded(2)) {
+                    plain[at] = randomRecord(random);
+                    records.replace(at, plain[at]);
+                } else {
+                    plain[at] = SetRecordCategory(plain[at], random.bounded(1, 9));
+                    records.replaceKeepingPath(at, plain[at]);
+                }
             }
             break;
         case 5: { // the records of a few paths go, as Remove Item takes them
