@@ -211,7 +211,7 @@ void RecordList::tidyChunks()
 
 RecordList::Entry RecordList::newEntry(const Place &place, int category) const
 {
-    return Entry{place, category, m_pathIndexBuilt ? pathHashOf(place) : 0u, 0};
+    return Entry{place, category, m_pathHashesKnown ? pathHashOf(place) : 0u, 0};
 }
 
 quint32 RecordList::pathHashOf(const Place &place) const
@@ -317,8 +317,9 @@ void RecordList::insert(int position, RecordList &&batch)
     m_used = batch.m_used;
     m_heldBytes += batch.m_heldBytes;
     m_liveBytes += batch.m_liveBytes;
+    const bool hashesKnown = batch.m_pathHashesKnown;
     batch.clear();
-    if (m_pathIndexBuilt) {
+    if (m_pathHashesKnown && !hashesKnown) {
         for (Entry &entry : incoming)
             entry.pathHash = pathHashOf(entry.place);
     }
@@ -369,13 +370,13 @@ void RecordList::replace(int position, const QString &record)
     release(entry.place);
     entry.place = store(record);
     entry.category = recordCategoryIndex(record);
-    if (m_pathIndexBuilt) {
+    if (m_pathHashesKnown) {
         const quint32 hash = pathHashOf(entry.place);
-        if (hash != entry.pathHash) {
+        if (m_pathIndexBuilt && hash != entry.pathHash) {
             m_pathIndex.erase(entry.pathHash, chunk.number);
             m_pathIndex.insert(hash, chunk.number);
-            entry.pathHash = hash;
         }
+        entry.pathHash = hash;
     }
     compactIfWasteful();
 }
@@ -465,6 +466,7 @@ void RecordList::clear()
     m_expectedSize = 0;
     m_pathIndex.clear();
     m_pathIndexBuilt = false;
+    m_pathHashesKnown = false;
     m_blocks.clear();
     m_blockSizes.clear();
     m_used = 0;
@@ -482,17 +484,27 @@ void RecordList::reserve(int count)
     m_chunkByNumber.reserve(chunks + 1);
 }
 
+void RecordList::hashPaths()
+{
+    if (m_pathHashesKnown)
+        return;
+    for (const auto &chunk : m_chunks) {
+        for (Entry &entry : chunk->entries)
+            entry.pathHash = pathHashOf(entry.place);
+    }
+    m_pathHashesKnown = true;
+}
+
 void RecordList::buildPathIndex()
 {
     if (m_pathIndexBuilt)
         return;
+    hashPaths();
     m_pathIndex.clear();
     m_pathIndex.reserve(std::size_t(m_size));
     constexpr std::size_t kAhead = 16;
     for (const auto &chunk : m_chunks) {
-        std::vector<Entry> &entries = chunk->entries;
-        for (Entry &entry : entries)
-            entry.pathHash = pathHashOf(entry.place);
+        const std::vector<Entry> &entries = chunk->entries;
         for (std::size_t i = 0; i < entries.size(); ++i) {
             if (i + kAhead < entries.size())
                 m_pathIndex.prefetch(entries[i + kAhead].pathHash);

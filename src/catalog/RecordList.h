@@ -73,6 +73,10 @@ public:
     // Builds the index that positionsOfPaths uses, which otherwise the first look-up
     // builds: a loader on a worker thread saves the window that moment.
     void buildPathIndex();
+    // Works out the hashes the path index needs for every record, now and for records
+    // added later: for a batch built on a worker thread, to be inserted into a list
+    // that has the index.
+    void hashPaths();
 
     // Bytes held for the records' text, and how many of them belong to records
     // still in the list.
@@ -88,7 +92,7 @@ private:
     struct Entry {
         Place place;
         int category;
-        quint32 pathHash; // valid while the path index is built
+        quint32 pathHash; // valid while m_pathHashesKnown
         char mark;
     };
     struct Chunk {
@@ -154,4 +158,5 @@ private:
 
     PathHashIndex m_pathIndex;
     bool m_pathIndexBuilt = false;
+    bool m_pathHashesKnown = false; // always, while the index is built
 };

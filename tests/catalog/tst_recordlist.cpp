@@ -93,6 +93,8 @@ void TestRecordList::changesMatchAPlainList()
         }
         case 2: {
             RecordList batch;
+            if (step % 3 == 0)
+                batch.hashPaths(); // as a scan's batch comes
             const int at = random.bounded(size + 1);
             const int count = random.bounded(1, step % 50 == 0 ? 9000 : 20);
             for (int k = 0; k < count; ++k) {
