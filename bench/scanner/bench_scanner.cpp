@@ -156,6 +156,7 @@ public:
     QString prompt(const QString &, const QString &, const QString &) override { return {}; }
     QString openFileName(const Interaction::FileDialog &) override { return {}; }
     QString saveFileName(const Interaction::FileDialog &) override { return {}; }
+    QString existingFolder(const Interaction::FileDialog &) override { return {}; }
     bool openWithDefaultProgram(const QString &) override { return false; }
     QString lastMessage;
 };

@@ -5,11 +5,13 @@
 #include "CatalogFileFormat.h"
 #include "CatalogFileWriter.h"
 #include "CategoryLines.h"
+#include "ConnectedDrives.h"
 #include "FileAccess.h"
 #include "Interaction.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QEventLoop>
 #include <QThread>
 #include <QFileInfo>
@@ -124,10 +126,14 @@ CatalogLoadReport CatalogFileCommands::loadOffThisThread(const QString &path)
     std::atomic<int> filesRead{0};
     CatalogLoadReport report;
     QThread *worker = QThread::create([&] {
-        report = OpenFileList(path, loaded, [&filesRead](QByteArrayView file) {
-            filesRead.fetch_add(1, std::memory_order_relaxed);
-            return fileExistsOnDisk(file);
-        });
+        const std::shared_ptr<const OfflineVolumes> drives = ConnectedDrives::now();
+        report = OpenFileList(
+            path, loaded,
+            [&filesRead](QByteArrayView file) {
+                filesRead.fetch_add(1, std::memory_order_relaxed);
+                return fileExistsOnDisk(file);
+            },
+            [&drives](QByteArrayView file) { return drives->offlineVolumeOfUtf8(file); });
         // Here rather than at the first edit, which would freeze the window for it.
         loaded.records().buildPathIndex();
     });
@@ -162,7 +168,8 @@ void CatalogFileCommands::reportLoad(const QString &path, const CatalogLoadRepor
         reportUnopened(path, report.stop->reason);
         return;
     }
-    Q_EMIT missingFilesFound(report.missingFiles);
+    Q_EMIT missingFilesFound(m_catalog.missingRecords());
+    Q_EMIT offlineFilesFound(report.offlineVolumes);
     reportMendedRecords(path, report);
     if (!report.stop)
         return;
@@ -190,6 +197,16 @@ void CatalogFileCommands::reportMendedRecords(const QString &path, const Catalog
                      .arg(report.categoriesPutAtTopLevel.size())
                      .arg(report.categoriesPutAtTopLevel.mid(0, 5).join(QStringLiteral(", "))
                           + (report.categoriesPutAtTopLevel.size() > 5 ? QStringLiteral(", ...") : QString()));
+    if (const qsizetype renamed = report.temporaryCategoriesRenamed.size()) {
+        const QString names = report.temporaryCategoriesRenamed.join(QStringLiteral(", "));
+        lines << (renamed == 1 ? QStringLiteral("1 more top-level category was named \"%1\", the name of the category "
+                                                "whose files are never saved; it was renamed %2 and is saved with its files.")
+                                     .arg(Catalog::kTemporaryName, names)
+                               : QStringLiteral("%1 more top-level categories were named \"%2\", the name of the category "
+                                                "whose files are never saved; they were renamed %3 and are saved with their "
+                                                "files.")
+                                     .arg(QString::number(renamed), Catalog::kTemporaryName, names));
+    }
     if (report.filesOfUnnamedCategories > 0)
         lines << QStringLiteral("%1 files were filed under a category without a name; they are now in the category \"%2\".")
                      .arg(report.filesOfUnnamedCategories)
@@ -236,6 +253,12 @@ CatalogFileCommands::SaveOutcome CatalogFileCommands::save()
         return SaveOutcome::Cancelled;
     m_settings.setDefaultFilePath(chosen);
 
+    if (const std::optional<QString> refusal = FileAccess::saveTarget(chosen).refusal) {
+        m_interaction.message(QStringLiteral("The catalog cannot be saved as %1: %2. Please choose another name.")
+                                  .arg(QDir::toNativeSeparators(chosen), *refusal),
+                              Interaction::kProgramTitle, Icon::Critical);
+        return SaveOutcome::Failed;
+    }
     if (QFileInfo::exists(chosen)
         && m_interaction.message(chosen + QStringLiteral(" already exists. Do you wish to overwrite?"), Interaction::kProgramTitle,
                                  Icon::Critical, Buttons::YesNo)

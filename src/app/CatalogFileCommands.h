@@ -1,8 +1,11 @@
 #pragma once
 
+#include "MissingRecords.h"
 #include "OpenFileList.h"
 
 #include <QObject>
+
+#include <memory>
 
 class AppSettings;
 class Catalog;
@@ -44,9 +47,11 @@ public:
 Q_SIGNALS:
     // The catalog was emptied or replaced: whatever lists its files is stale.
     void catalogReplaced();
-    // After every load: the files it could not find, for the Missing Files window;
-    // empty when it found them all.
-    void missingFilesFound(const QStringList &paths);
+    // After every load: the records of the files it could not find, for the Missing
+    // Files window; empty when it found them all.
+    void missingFilesFound(const std::shared_ptr<MissingRecords> &missing);
+    // After every load: the files it kept that sit on drives that are not connected.
+    void offlineFilesFound(const QList<OfflineVolumeFiles> &volumes);
     // A catalog file is being read: so many of its file lines so far. Sent a few
     // times a second while the load runs, and not at all for a quick one.
     void loadProgress(const QString &path, int filesRead);

@@ -13,10 +13,12 @@
 #include "FileListView.h"
 #include "Interaction.h"
 #include "MissingFilesDialog.h"
+#include "OfflineDrivesStatus.h"
 #include "QuickSearchBar.h"
 #include "ScanWindows.h"
 #include "SplitterBar.h"
 #include "Twips.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,6 +29,9 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+
+#include <cmath>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -62,6 +67,8 @@ MainWindow::MainWindow(Interaction::Interface &interaction, AppSettings &setting
     status->setObjectName(QStringLiteral("sbStatusPanel"));
     statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
     statusBar()->addWidget(status, 1);
+    m_offlineDrives = new OfflineDrivesStatus(statusBar());
+    statusBar()->addWidget(m_offlineDrives, 2);
     statusBar()->setSizeGripEnabled(true);
 
     setMinimumWidth(toPixels(MainWindowLayout::kMinWindowWidth));
@@ -146,6 +153,11 @@ void MainWindow::connectCommands()
     connect(m_fileList, &FileListView::propertiesRequested, this, [this] { m_fileInfoWindows->showProperties(); });
     connect(m_details, &DetailsPanel::executeClicked, this, [this] { m_fileInfoWindows->execute(m_details->shownPath()); });
     connect(m_fileCommands, &CatalogFileCommands::missingFilesFound, this, &MainWindow::showMissingFiles);
+    connect(m_fileCommands, &CatalogFileCommands::offlineFilesFound, m_offlineDrives,
+            &OfflineDrivesStatus::setOfflineVolumes);
+    connect(m_fileCommands, &CatalogFileCommands::catalogReplaced, m_offlineDrives,
+            [this] { m_offlineDrives->setOfflineVolumes({}); });
+    connect(m_fileListModel, &FileListModel::listingFinished, m_offlineDrives, &OfflineDrivesStatus::recheck);
     connect(m_fileCommands, &CatalogFileCommands::loadProgress, this, &MainWindow::showLoadProgress);
     connect(m_fileCommands, &CatalogFileCommands::loadFinished, this, [this] { delete m_loadProgress; });
     // The Missing Files window stays while the user works (File > New included); only
@@ -185,8 +197,20 @@ void MainWindow::placeFromSettings()
     const double top = m_settings.number(AppSettings::kMainTop, kDefaultPlace);
     const double width = m_settings.number(AppSettings::kMainWidth, kDefaultSize);
     const double height = m_settings.number(AppSettings::kMainHeight, kDefaultSize);
-    move(toPixels(left), toPixels(top));
-    resize(toPixels(width), toPixels(height));
+    // In pixels, but not yet rounded: a stored 1e30 must not overflow on its way.
+    const double perTwip = dpi() / Twips::kPerInch;
+    const QPointF place(left * perTwip, top * perTwip);
+    const QScreen *screen = nullptr;
+    if (std::abs(place.x()) < 1e6 && std::abs(place.y()) < 1e6)
+        screen = QGuiApplication::screenAt(place.toPoint());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 640, 480);
+    const QRect fitted = WindowPlacement::fitted(place, QSizeF(width * perTwip, height * perTwip),
+                                                 QPointF(kDefaultPlace * perTwip, kDefaultPlace * perTwip),
+                                                 QSizeF(kDefaultSize * perTwip, kDefaultSize * perTwip), available);
+    move(fitted.topLeft());
+    resize(fitted.size());
 }
 
 void MainWindow::storeGeometry()
@@ -209,7 +233,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
     closeOtherWindows();
     storeGeometry();
     m_settings.setText(AppSettings::kViewMode, QString::number(kReportMode));
-    m_settings.sync();
+    if (m_settings.syncFailedForTheFirstTime())
+        m_interaction.message(QStringLiteral("The settings could not be saved to %1. The window's place and size, the "
+                                             "last catalog and the last extension list will not be remembered.")
+                                  .arg(QDir::toNativeSeparators(m_settings.fileName())),
+                              Interaction::kProgramTitle, Interaction::Icon::Critical);
     event->accept();
 }
 
@@ -222,13 +250,13 @@ void MainWindow::closeOtherWindows()
     }
 }
 
-void MainWindow::showMissingFiles(const QStringList &paths)
+void MainWindow::showMissingFiles(const std::shared_ptr<MissingRecords> &missing)
 {
     if (m_missingFiles)
         m_missingFiles->close();
-    if (paths.isEmpty())
+    if (missing->isEmpty())
         return;
-    m_missingFiles = new MissingFilesDialog(paths, m_interaction, this);
+    m_missingFiles = new MissingFilesDialog(missing, m_catalog, m_interaction, this);
     m_missingFiles->show();
     m_missingFiles->raise();
 }

@@ -23,6 +23,7 @@ class FileListCommands;
 class FileListModel;
 class FileListView;
 class MissingFilesDialog;
+class OfflineDrivesStatus;
 class QuickSearchBar;
 class ScanWindows;
 class SplitterBar;
@@ -101,7 +102,7 @@ private:
     void placeFromSettings();
     void storeGeometry();
     void closeOtherWindows();
-    void showMissingFiles(const QStringList &paths);
+    void showMissingFiles(const std::shared_ptr<MissingRecords> &missing);
     void toggleToolbar();
     void toggleStatusBar();
     void startSplitterDrag();
@@ -141,6 +142,7 @@ private:
     FileListView *m_fileList = nullptr;
     DetailsPanel *m_details = nullptr;
     QPointer<MissingFilesDialog> m_missingFiles;
+    OfflineDrivesStatus *m_offlineDrives = nullptr;
     QPointer<QProgressDialog> m_loadProgress;
 
     MainWindowLayout::Result m_layout;

@@ -1,14 +1,17 @@
 #include "MissingFilesDialog.h"
 
 #include "Interaction.h"
+#include "MissingFilesModel.h"
+#include "MovedFilesLocator.h"
 
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QListView>
 #include <QPushButton>
-#include <QStringListModel>
 #include <QVBoxLayout>
 
-MissingFilesDialog::MissingFilesDialog(const QStringList &paths, Interaction::Interface &interaction, QWidget *parent)
+MissingFilesDialog::MissingFilesDialog(std::shared_ptr<MissingRecords> missing, Catalog &catalog,
+                                       Interaction::Interface &interaction, QWidget *parent)
     : QDialog(parent, Qt::Window | Qt::WindowStaysOnTopHint)
     , m_interaction(interaction)
 {
@@ -22,7 +25,8 @@ MissingFilesDialog::MissingFilesDialog(const QStringList &paths, Interaction::In
     list->setObjectName(QStringLiteral("lstMissingRefrences"));
     list->setUniformItemSizes(true); // thousands of missing files list at once
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setModel(new QStringListModel(paths, list));
+    m_model = new MissingFilesModel(std::move(missing), this);
+    list->setModel(m_model);
     auto *frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(list);
 
@@ -31,10 +35,33 @@ MissingFilesDialog::MissingFilesDialog(const QStringList &paths, Interaction::In
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &MissingFilesDialog::acknowledge);
 
+    m_locator = new MovedFilesLocator(catalog, *m_model, interaction, this);
+    m_locate = new QPushButton(QStringLiteral("&Locate..."));
+    m_locate->setObjectName(QStringLiteral("cmdLocate"));
+    m_locate->setToolTip(QStringLiteral("Look for the missing files in the folder they were moved to"));
+    connect(m_locate, &QPushButton::clicked, this, [this] {
+        m_locate->setEnabled(false);
+        m_locator->locate();
+        m_locate->setEnabled(!m_locator->isRunning());
+    });
+    connect(m_locator, &MovedFilesLocator::finished, this, &MissingFilesDialog::locateFinished);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_locate);
+    buttons->addWidget(ok);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(frame);
-    layout->addWidget(ok, 0, Qt::AlignRight);
+    layout->addLayout(buttons);
     resize(520, 320);
+}
+
+void MissingFilesDialog::locateFinished()
+{
+    m_locate->setEnabled(true);
+    // Every file was found again: nothing is left to warn about.
+    if (m_model->rowCount() == 0)
+        close();
 }
 
 void MissingFilesDialog::acknowledge()

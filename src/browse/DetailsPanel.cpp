@@ -1,5 +1,6 @@
 #include "DetailsPanel.h"
 
+#include "ConnectedDrives.h"
 #include "CreatedText.h"
 #include "DisplayText.h"
 #include "FileListModel.h"
@@ -196,6 +197,8 @@ void DetailsPanel::FillLabels(const QString &path, const QString &keywords)
         // Nothing of the file shown before may stay: Execute would open it.
         clearValues();
         m_preview->clear();
+        if (!path.isEmpty())
+            showOffline(path);
         return;
     }
     const QString fullPath = info.absoluteFilePath();
@@ -211,6 +214,21 @@ void DetailsPanel::FillLabels(const QString &path, const QString &keywords)
     m_shownPath = fullPath;
     m_preview->loadPicture(fullPath);
     rearrange(); // a value wider than room was kept for may need another arrangement
+}
+
+void DetailsPanel::showOffline(const QString &path)
+{
+    // A file on a drive that is not connected still is the user's: its name and path
+    // are known, and Execute says where the drive is.
+    if (ConnectedDrives::now()->offlineVolumeOf(path).isEmpty())
+        return;
+    const QString name = fileNameOf(path).toString();
+    m_name->setText(ShortenLabel(name));
+    m_name->setToolTip(name);
+    m_path->setText(ShortenLabel(path));
+    m_path->setToolTip(path);
+    m_type->setText(FileListModel::kOfflineType);
+    m_shownPath = path;
 }
 
 void DetailsPanel::FillLabelsWithoutRow()

@@ -58,6 +58,7 @@ protected:
 private:
     QLabel *addValue(const QString &caption, const QString &objectName);
     void clearValues();
+    void showOffline(const QString &path);
     Arrangement arrangementFor(int width) const;
     void arrange(Arrangement arrangement);
     void rearrange();

@@ -1,6 +1,7 @@
 #include "FileListModel.h"
 
 #include "Catalog.h"
+#include "ConnectedDrives.h"
 #include "DeleteDuplicates.h"
 #include "DisplayText.h"
 #include "FileIconCache.h"
@@ -10,6 +11,8 @@
 #include "RecordRowBuilder.h"
 
 #include <QDateTime>
+#include <QGuiApplication>
+#include <QPalette>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QThread>
@@ -110,6 +113,7 @@ void removeDuplicatePaths(FileListRows &rows)
 struct ListingJob {
     RecordTexts records; // the category's, as they were at the click
     FileListColumn column = NameColumn;
+    std::shared_ptr<const OfflineVolumes> drives;
     std::atomic<bool> abandoned{false};
 
     FileListRows rows;
@@ -140,7 +144,9 @@ void buildListing(ListingJob &job, std::size_t firstCount)
         const std::vector<std::optional<qint64>> stamps = readModifiedMSecs(paths);
         for (std::size_t i = 0; i < rows.size(); ++i) {
             // Type and icon come from caches of the window's thread, when first asked for.
-            rows[i]->details = stamps[i] ? FileListRow::Details::Dated : FileListRow::Details::Unreadable;
+            rows[i]->details = stamps[i]                                        ? FileListRow::Details::Dated
+                : job.drives->offlineVolumeOf(rows[i]->path).isEmpty() ? FileListRow::Details::Unreadable
+                                                                        : FileListRow::Details::Offline;
             rows[i]->modifiedMSecs = stamps[i].value_or(0);
         }
     }
@@ -263,7 +269,7 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
             return row.extension;
         case TypeColumn:
             fillDetails(row);
-            return row.type;
+            return row.details == FileListRow::Details::Offline ? kOfflineType : row.type;
         case LastModifiedColumn:
             fillDetails(row);
             return GeneralDate(modifiedTime(row));
@@ -278,8 +284,16 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
         const QIcon icon = m_icons.icon(row.iconIndex);
         return icon.isNull() ? QVariant() : QVariant(icon);
     }
+    case Qt::ForegroundRole:
+        fillDetails(row);
+        if (row.details != FileListRow::Details::Offline)
+            return {};
+        return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
     case Qt::ToolTipRole:
         return index.column() == NameColumn ? QVariant(row.path) : QVariant();
+    case OfflineRole:
+        fillDetails(row);
+        return row.details == FileListRow::Details::Offline;
     case PathRole:
         return row.path;
     case KeywordsRole:
@@ -311,6 +325,8 @@ void FileListModel::sort(int column, Qt::SortOrder)
 
 void FileListModel::clear()
 {
+    // Searches and scans start with a clear list: their rows look at the drives anew.
+    m_drives.reset();
     m_fillTimer.stop();
     abandonListing();
     if (m_rows.empty())
@@ -330,6 +346,9 @@ void FileListModel::ShowCategoryFiles(const Catalog &catalog, int categoryIndex)
     // the listing is built, and the list must be what it was at the click.
     auto job = std::make_shared<ListingJob>();
     job->column = FileListColumn(m_sortColumn);
+    // A drive plugged in again since the last listing lists its files as before.
+    m_drives = ConnectedDrives::now();
+    job->drives = m_drives;
     const RecordList &records = catalog.records();
     static const QByteArray sentinel = kSentinelRecord.toUtf8();
     // Sized first: growing a copy of a few tens of megabytes would move it again and again.
@@ -648,13 +667,21 @@ void FileListModel::applyDetails(FileListRow &row, std::optional<qint64> modifie
 {
     if (!modified) {
         // Nothing of any other file: no type, no date, no icon.
-        row.details = FileListRow::Details::Unreadable;
+        row.details = drives().offlineVolumeOf(row.path).isEmpty() ? FileListRow::Details::Unreadable
+                                                                   : FileListRow::Details::Offline;
         return;
     }
     row.modifiedMSecs = *modified;
     row.type = m_types.descriptionForPath(row.path);
     row.iconIndex = m_icons.iconIndexForExistingFile(row.path);
     row.details = FileListRow::Details::Read;
+}
+
+const OfflineVolumes &FileListModel::drives() const
+{
+    if (!m_drives)
+        m_drives = ConnectedDrives::now();
+    return *m_drives;
 }
 
 void FileListModel::fillAllDetails()
@@ -687,7 +714,8 @@ bool FileListModel::allDetailsFilled() const
     return std::all_of(m_rows.begin(), m_rows.end(),
                        [](const auto &row) {
                            return row->details == FileListRow::Details::Read
-                               || row->details == FileListRow::Details::Unreadable;
+                               || row->details == FileListRow::Details::Unreadable
+                               || row->details == FileListRow::Details::Offline;
                        });
 }
 

@@ -13,6 +13,7 @@
 
 class Catalog;
 class FileIconCache;
+class OfflineVolumes;
 class FileTypeCache;
 
 // The rows of the file list: one per listed file, with the columns "Name",
@@ -38,7 +39,9 @@ public:
         PathRole = Qt::UserRole + 1, // the row's tag: the file's full path
         KeywordsRole,
         ModifiedRole, // QDateTime, invalid when the file cannot be read
+        OfflineRole, // bool: the file is on a drive that is not connected
     };
+    static inline const QString kOfflineType = QStringLiteral("Drive not connected");
 
     FileListModel(FileIconCache &icons, FileTypeCache &types, QObject *parent = nullptr);
     ~FileListModel() override;
@@ -104,6 +107,8 @@ private:
     bool isRowIndex(const QModelIndex &index) const;
     void fillDetails(FileListRow &row) const;
     void applyDetails(FileListRow &row, std::optional<qint64> modified) const;
+    // Which drives are connected, looked at once per listing or search.
+    const OfflineVolumes &drives() const;
     void fillDetailsOf(int first, int last);
     void sortWithLayoutChange();
     void removeRange(int first, int last);
@@ -125,6 +130,7 @@ private:
     FileIconCache &m_icons;
     FileTypeCache &m_types;
     FileListRows m_rows;
+    mutable std::shared_ptr<const OfflineVolumes> m_drives;
     int m_sortColumn = NameColumn;
     bool m_sorted = false;
 

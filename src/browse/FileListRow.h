@@ -18,8 +18,9 @@ enum FileListColumn : int {
 // details that need the disk (type, date, icon) are read once, when first needed,
 // so that listing a large category never touches the disk.
 struct FileListRow {
-    // Dated: the time is known, type and icon are still to be read.
-    enum class Details : quint8 { NotRead, Read, Unreadable, Dated };
+    // Dated: the time is known, type and icon are still to be read. Offline: the file
+    // is on a drive that is not connected; nothing of it can be read until it is back.
+    enum class Details : quint8 { NotRead, Read, Unreadable, Dated, Offline };
 
     QString path;
     QString name;

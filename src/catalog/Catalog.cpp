@@ -2,6 +2,8 @@
 
 #include "FileRecord.h"
 
+#include <utility>
+
 
 Catalog::Catalog(QObject *parent)
     : QObject(parent)
@@ -34,6 +36,7 @@ void Catalog::ChangecategoryIndexForFiles()
         if (newIndex != oldIndex || !recordIndexFieldIs(record, newIndex))
             m_records.replaceKeepingPath(position, SetRecordCategory(record, newIndex));
     }
+    m_missingRecords->remapCategories([&tags](int oldIndex) { return tags.newIndexFor(oldIndex); });
     m_records.clearMarks();
     markChanged();
 }
@@ -54,6 +57,7 @@ void Catalog::clear()
 {
     m_tree->clear();
     m_records.clear();
+    m_missingRecords = std::make_shared<MissingRecords>();
     m_temporaryIndex = -1;
 }
 
@@ -62,6 +66,7 @@ void Catalog::takeContentsOf(Catalog &other)
     m_tree->takeNodesFrom(*other.m_tree);
     m_records = std::move(other.m_records);
     other.m_records.clear();
+    m_missingRecords = std::exchange(other.m_missingRecords, std::make_shared<MissingRecords>());
     m_temporaryIndex = other.m_temporaryIndex;
     other.m_temporaryIndex = -1;
     setFileListSaved(other.m_fileListSaved);

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "CategoryTree.h"
+#include "MissingRecords.h"
 #include "RecordList.h"
 
 #include <QObject>
 
+#include <memory>
 #include <vector>
 
 // The whole catalog in memory: the category tree, the record list beside it, the
@@ -22,6 +24,10 @@ public:
     const CategoryTree &tree() const { return *m_tree; }
     RecordList &records() { return m_records; }
     const RecordList &records() const { return m_records; }
+    // The records the last load left out because their files were not found. They
+    // follow the renumbering of categories like the records do. Clearing or replacing
+    // the catalog starts a new set and leaves the old one to whoever still holds it.
+    const std::shared_ptr<MissingRecords> &missingRecords() const { return m_missingRecords; }
 
     bool FileListSaved() const { return m_fileListSaved; }
     void markChanged() { setFileListSaved(false); }
@@ -74,6 +80,7 @@ private:
 
     CategoryTree *m_tree;
     RecordList m_records;
+    std::shared_ptr<MissingRecords> m_missingRecords = std::make_shared<MissingRecords>();
     bool m_fileListSaved = true;
     int m_temporaryIndex = -1;
 };

@@ -2,6 +2,7 @@
 
 #include "Catalog.h"
 #include "CatalogFileFormat.h"
+#include "CategoryLineOrder.h"
 #include "FileRecord.h"
 
 namespace {
@@ -81,7 +82,19 @@ std::optional<CatalogFileError> CatalogFileWriter::write(QIODevice &device) cons
         line.number(categoryLineCount());
         line.end();
     }
-    for (int index = 1; index <= tree.nodeCount(); ++index) {
+    // Where index order would hang a category under another one of its parent's name,
+    // the lines go in an order that reads back right, numbered in that order.
+    const bool hasTemporary = m_temporaryIndex >= 1 && m_temporaryIndex <= tree.nodeCount();
+    const std::optional<std::vector<int>> order = CategoryLineOrder::forSave(tree, hasTemporary ? m_temporaryIndex : 0);
+    std::vector<int> storedIndex;
+    if (order) {
+        storedIndex.assign(std::size_t(tree.nodeCount() + 1), 0);
+        for (std::size_t k = 0; k < order->size(); ++k)
+            storedIndex[std::size_t((*order)[k])] = int(k + 1);
+    }
+    const int lineCount = order ? int(order->size()) : tree.nodeCount();
+    for (int written = 1; written <= lineCount; ++written) {
+        const int index = order ? (*order)[std::size_t(written - 1)] : written;
         if (!isWritten(index))
             continue;
         const CategoryNode *node = tree.node(index);
@@ -90,24 +103,28 @@ std::optional<CatalogFileError> CatalogFileWriter::write(QIODevice &device) cons
         LineBuilder line(buffer);
         line.text(node->name);
         line.text(pathPart);
-        line.number(index);
+        line.number(order ? written : index);
         line.end();
         if (buffer.size() >= kFlushSize && !flush(device, buffer))
             return deviceError(device);
     }
+    // Without a system category, -1 is an index like any other that names no category.
     for (int position = 0; position < records.size(); ++position) {
         const QString &record = records.at(position);
-        if (records.categoryAt(position) == m_temporaryIndex || isSentinel(record))
+        if ((hasTemporary && records.categoryAt(position) == m_temporaryIndex) || isSentinel(record))
             continue;
         const RecordViews parts = recordViews(record);
+        const int category = records.categoryAt(position);
         LineBuilder line(buffer);
         line.text(parts.path);
         // The index is copied as it stands only when the reader takes it back as the
         // same number; anything else would stop the next load at this line.
-        if (isCanonicalIndex(parts.indexText))
+        if (order && category >= 1 && category <= tree.nodeCount())
+            line.bare(QString::number(storedIndex[std::size_t(category)]));
+        else if (isCanonicalIndex(parts.indexText))
             line.bare(parts.indexText);
         else
-            line.number(writableIndex(records.categoryAt(position)));
+            line.number(writableIndex(category));
         line.text(parts.keywords);
         line.end();
         if (buffer.size() >= kFlushSize && !flush(device, buffer))

@@ -34,6 +34,7 @@ bool CategoryLines::mendPathPart(QString &pathPart)
 void CategoryLines::buildTree(const std::vector<CategoryLine> &lines)
 {
     QHash<QString, int> lastIndexByName; // nodes are only added here, so the latest wins
+    int temporaryRoots = 0;
     for (const CategoryLine &line : lines) {
         if (line.name.isEmpty()) {
             // Nothing to show it by; its files get a category of their own if it has any.
@@ -53,6 +54,12 @@ void CategoryLines::buildTree(const std::vector<CategoryLine> &lines)
             // files would not be saved: it is named after its path instead.
             if (name == Catalog::kTemporaryName)
                 name = QString(line.pathPart).replace(QLatin1Char('\\'), QLatin1Char(' '));
+        }
+        // Only one top-level "Temporary" can be the system category, whose files a save
+        // leaves out; any further one is the user's, numbered so it is not taken for it.
+        if (parent == 0 && name == Catalog::kTemporaryName && ++temporaryRoots > 1) {
+            name += QLatin1Char(' ') + QString::number(temporaryRoots);
+            m_report.temporaryCategoriesRenamed.append(name);
         }
         const int created = parent ? m_tree.addChild(parent, name) : m_tree.addRoot(name);
         m_tree.node(created)->tag = line.storedIndex;

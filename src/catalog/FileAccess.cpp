@@ -7,7 +7,10 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <algorithm>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #ifdef Q_OS_LINUX
 #include <sys/mman.h>
@@ -139,6 +142,37 @@ void releaseReadBytes(const char *from, const char *to)
 #endif
 }
 
+SaveTarget saveTarget(const QString &path)
+{
+    QByteArray current = QFile::encodeName(path);
+    for (int links = 0;; ++links) {
+        struct stat status;
+        if (::lstat(current.constData(), &status) != 0) {
+            if (links > 0 && errno == ENOENT)
+                return {path, QStringLiteral("it is a link to a file that does not exist")};
+            return {QFile::decodeName(current), std::nullopt}; // a new file, or the save's own error
+        }
+        if (S_ISREG(status.st_mode))
+            return {QFile::decodeName(current), std::nullopt};
+        if (!S_ISLNK(status.st_mode))
+            return {path, kindOfNonFile(status.st_mode)};
+        if (links == 40)
+            return {path, QStringLiteral("it leads through too many links")};
+        const qsizetype slash = current.lastIndexOf('/');
+        const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : current.left(slash);
+        struct stat folderStatus;
+        if (::stat(folder.constData(), &folderStatus) == 0 && (folderStatus.st_mode & S_ISVTX)
+            && (folderStatus.st_mode & S_IWOTH) && status.st_uid != ::geteuid() && status.st_uid != folderStatus.st_uid)
+            return {path, QStringLiteral("it is a link another user made in a folder every user can write to")};
+        QByteArray link(4096, Qt::Uninitialized);
+        const ssize_t length = ::readlink(current.constData(), link.data(), std::size_t(link.size()));
+        if (length <= 0 || length == link.size())
+            return {path, QStringLiteral("its link cannot be read")};
+        link.truncate(length);
+        current = link.startsWith('/') ? link : folder + '/' + link;
+    }
+}
+
 std::optional<CatalogFileError> refusalToRead(const QString &path)
 {
     struct stat status;
@@ -154,8 +188,9 @@ std::optional<CatalogFileError> refusalToRead(const QString &path)
 ReplacingFile::ReplacingFile(const QString &path)
 {
     // Saving through a link replaces the file it points to, not the link.
-    const QFileInfo info(path);
-    m_target = info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
+    FileAccess::SaveTarget target = FileAccess::saveTarget(path);
+    m_target = target.path;
+    m_refusal = std::move(target.refusal);
 }
 
 ReplacingFile::~ReplacingFile()
@@ -174,17 +209,75 @@ void ReplacingFile::discard()
         QIODevice::close();
 }
 
+namespace {
+
+// Saves beside the target write ".NAME.RANDOM.new" and hold it locked until it has
+// its final name.
+bool isLeftoverName(const char *name, const QByteArray &prefix)
+{
+    const QByteArrayView view(name);
+    if (!view.startsWith(prefix) || !view.endsWith(".new") || view.size() <= prefix.size() + 4)
+        return false;
+    const QByteArrayView random = view.sliced(prefix.size(), view.size() - prefix.size() - 4);
+    return std::all_of(random.begin(), random.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'); });
+}
+
+} // namespace
+
+void ReplacingFile::removeLeftovers(const QByteArray &folder, const QByteArray &prefix) const
+{
+    DIR *listing = ::opendir(folder.constData());
+    if (!listing)
+        return;
+    while (const dirent *entry = ::readdir(listing)) {
+        if (!isLeftoverName(entry->d_name, prefix))
+            continue;
+        const int leftover =
+            ::openat(::dirfd(listing), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (leftover < 0)
+            continue;
+        struct stat status;
+        // A save under way holds its lock; one that was killed let it go.
+        if (::fstat(leftover, &status) == 0 && S_ISREG(status.st_mode) && ::flock(leftover, LOCK_EX | LOCK_NB) == 0)
+            ::unlinkat(::dirfd(listing), entry->d_name, 0);
+        ::close(leftover);
+    }
+    ::closedir(listing);
+}
+
+// The lock comes right after the file: should another save take it for a leftover
+// in between and remove it, the name no longer leads to it, and another name is tried.
+int ReplacingFile::createLocked(const QByteArray &name)
+{
+    // A new file gets the usual 0666 less the umask; a replacing one the old mode below.
+    const int descriptor = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (descriptor < 0)
+        return -1;
+    struct stat opened;
+    struct stat named;
+    if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0 && ::fstat(descriptor, &opened) == 0
+        && ::stat(name.constData(), &named) == 0 && opened.st_ino == named.st_ino && opened.st_dev == named.st_dev)
+        return descriptor;
+    ::close(descriptor);
+    errno = EEXIST;
+    return -1;
+}
+
 std::optional<CatalogFileError> ReplacingFile::begin()
 {
+    if (m_refusal)
+        return FileAccess::accessError(*m_refusal);
     struct stat replaced;
     if (::stat(QFile::encodeName(m_target).constData(), &replaced) == 0 && S_ISREG(replaced.st_mode))
         m_replaced = replaced;
     const QFileInfo target(m_target);
-    const QByteArray stem = QFile::encodeName(target.absolutePath() + QStringLiteral("/.") + target.fileName());
+    const QByteArray prefix = QFile::encodeName(QStringLiteral(".") + target.fileName()) + '.';
+    const QByteArray folder = QFile::encodeName(target.absolutePath());
+    removeLeftovers(folder, prefix);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        m_newName = stem + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".new";
-        // A new file gets the usual 0666 less the umask; a replacing one the old mode below.
-        m_descriptor = ::open(m_newName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        m_newName = folder + '/' + prefix + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".new";
+        m_descriptor = createLocked(m_newName);
         if (m_descriptor >= 0)
             break;
         if (errno != EEXIST)
@@ -238,14 +331,20 @@ std::optional<CatalogFileError> ReplacingFile::commit()
         discard();
         return error;
     }
+    // The lock stays with a copy of the descriptor until the file has its final name,
+    // so that no other save takes it for a leftover meanwhile.
+    const int lockHolder = ::dup(m_descriptor);
     const int closed = ::close(m_descriptor);
     const int closeError = errno;
     m_descriptor = -1;
     QIODevice::close();
-    if (closed != 0 || ::rename(m_newName.constData(), QFile::encodeName(m_target).constData()) != 0) {
-        const CatalogFileError error = FileAccess::errorFromErrno(closed != 0 ? closeError : errno);
+    const bool renamed = closed == 0 && ::rename(m_newName.constData(), QFile::encodeName(m_target).constData()) == 0;
+    const int renameError = errno;
+    if (!renamed)
         ::unlink(m_newName.constData());
-        return error;
-    }
+    if (lockHolder >= 0)
+        ::close(lockHolder);
+    if (!renamed)
+        return FileAccess::errorFromErrno(closed != 0 ? closeError : renameError);
     return std::nullopt;
 }

@@ -57,6 +57,18 @@ void releaseReadBytes(const char *from, const char *to);
 // Why readRegularFile could not even start on the file, or nothing. Never blocks.
 std::optional<CatalogFileError> refusalToRead(const QString &path);
 
+// Where a save to a path writes: the path itself, or the regular file its symbolic
+// links lead to. Anything else is refused: a named pipe, a device or a folder would
+// be replaced by a regular file; a link whose target does not exist could create a
+// file anywhere; and in a folder every user may write to (with the sticky bit, as
+// /tmp), a link another user made is not followed, as the kernel's protected links
+// do, for it could lead to a file of the user's own.
+struct SaveTarget {
+    QString path;
+    std::optional<QString> refusal; // why nothing is written, in a few words
+};
+SaveTarget saveTarget(const QString &path);
+
 } // namespace FileAccess
 
 // Writes a new file beside the target and puts it in the target's place only once it
@@ -83,8 +95,13 @@ protected:
 
 private:
     void discard();
+    // Takes away the new files of earlier saves of this file that were killed before
+    // they finished: those no writer holds locked any more.
+    void removeLeftovers(const QByteArray &folder, const QByteArray &prefix) const;
+    int createLocked(const QByteArray &name);
 
     QString m_target;
+    std::optional<QString> m_refusal;
     QByteArray m_newName;
     int m_descriptor = -1;
     std::optional<struct stat> m_replaced;

@@ -141,6 +141,53 @@ struct PendingRecords {
     }
 };
 
+// Decides which files not found sit on unplugged drives, and counts them by drive.
+// Files not found come in runs from one folder, and every file of a folder sits on
+// the same drive, so the check is asked once per run.
+class OfflineFiles
+{
+public:
+    OfflineFiles(const OfflineVolumeCheck &check, QList<OfflineVolumeFiles> &counts)
+        : m_check(check)
+        , m_counts(counts)
+    {
+    }
+
+    bool keeps(QByteArrayView path)
+    {
+        if (!m_check)
+            return false;
+        const QByteArrayView folder = path.first(std::max<qsizetype>(0, path.lastIndexOf('/')));
+        if (!m_askedOnce || folder != QByteArrayView(m_lastFolder)) {
+            m_askedOnce = true;
+            m_lastFolder = folder.toByteArray();
+            const QString volume = m_check(path);
+            m_lastCount = volume.isEmpty() ? -1 : countFor(volume);
+        }
+        if (m_lastCount < 0)
+            return false;
+        ++m_counts[m_lastCount].files;
+        return true;
+    }
+
+private:
+    qsizetype countFor(const QString &volume)
+    {
+        for (qsizetype i = 0; i < m_counts.size(); ++i) {
+            if (m_counts[i].volumeFolder == volume)
+                return i;
+        }
+        m_counts.append({volume, 0});
+        return m_counts.size() - 1;
+    }
+
+    const OfflineVolumeCheck &m_check;
+    QList<OfflineVolumeFiles> &m_counts;
+    bool m_askedOnce = false;
+    QByteArray m_lastFolder;
+    qsizetype m_lastCount = -1;
+};
+
 // Looking for a million files is most of a load: the disk answers two threads at
 // once about as fast as it answers one, so a batch is checked half on a helper.
 constexpr int kRecordsPerBatch = 16384;
@@ -164,7 +211,7 @@ void checkExistence(const PendingRecords &batch, const FileExistsCheck &exists, 
 }
 
 CatalogLoadReport loadFromBytes(QByteArrayView bytes, Catalog &catalog, const FileExistsCheck &exists,
-                                const GiveBack &giveBack);
+                                const OfflineVolumeCheck &offlineVolumeOf, const GiveBack &giveBack);
 
 } // namespace
 
@@ -175,6 +222,9 @@ bool fileExistsOnDisk(QByteArrayView utf8Path)
     if (utf8Path.isEmpty())
         return false;
 #ifdef Q_OS_UNIX
+    // A relative path would be looked for in whatever folder the program runs in.
+    if (utf8Path.front() != '/')
+        return false;
     char onStack[1024];
     std::string onHeap;
     const char *terminated = onStack;
@@ -189,11 +239,12 @@ bool fileExistsOnDisk(QByteArrayView utf8Path)
     return ::stat(terminated, &status) == 0 && !S_ISDIR(status.st_mode);
 #else
     const QFileInfo info(QString::fromUtf8(utf8Path));
-    return info.exists() && !info.isDir();
+    return info.isAbsolute() && info.exists() && !info.isDir();
 #endif
 }
 
-CatalogLoadReport OpenFileList(const QString &path, Catalog &catalog, const FileExistsCheck &exists)
+CatalogLoadReport OpenFileList(const QString &path, Catalog &catalog, const FileExistsCheck &exists,
+                               const OfflineVolumeCheck &offlineVolumeOf)
 {
     // Read whole before parsing: a file that changes underneath then gives a read
     // error instead of pulling the bytes away from under the parser.
@@ -206,21 +257,23 @@ CatalogLoadReport OpenFileList(const QString &path, Catalog &catalog, const File
     const int linesRead = file.error ? 1 + int(file.bytes.count('\n')) : 0;
     // A big catalog would otherwise be held twice at the end of the load: as the
     // file's bytes and as the records made of them.
-    CatalogLoadReport report = loadFromBytes(QByteArrayView(file.bytes), catalog, exists, FileAccess::releaseReadBytes);
+    CatalogLoadReport report = loadFromBytes(QByteArrayView(file.bytes), catalog, exists, offlineVolumeOf,
+                                               FileAccess::releaseReadBytes);
     if (file.error)
         report.stop = CatalogReadStop{report.stop ? report.stop->line : linesRead, file.error->text()};
     return report;
 }
 
-CatalogLoadReport OpenFileList(QByteArrayView bytes, Catalog &catalog, const FileExistsCheck &exists)
+CatalogLoadReport OpenFileList(QByteArrayView bytes, Catalog &catalog, const FileExistsCheck &exists,
+                               const OfflineVolumeCheck &offlineVolumeOf)
 {
-    return loadFromBytes(bytes, catalog, exists, {});
+    return loadFromBytes(bytes, catalog, exists, offlineVolumeOf, {});
 }
 
 namespace {
 
 CatalogLoadReport loadFromBytes(QByteArrayView bytes, Catalog &catalog, const FileExistsCheck &exists,
-                                const GiveBack &giveBack)
+                                const OfflineVolumeCheck &offlineVolumeOf, const GiveBack &giveBack)
 {
     CatalogLoadReport report;
     report.opened = true;
@@ -265,14 +318,19 @@ CatalogLoadReport loadFromBytes(QByteArrayView bytes, Catalog &catalog, const Fi
         PendingRecords batch;
         std::vector<char> found;
         std::string record;
+        const int recordsBefore = records.size();
+        MissingRecords &missing = *catalog.missingRecords();
+        OfflineFiles offline(offlineVolumeOf, report.offlineVolumes);
         // Records are filed in the file's order once a batch's files are checked.
         auto fileBatch = [&] {
             checkExistence(batch, exists, found);
             for (std::size_t i = 0; i < batch.entries.size(); ++i) {
                 const PendingRecords::Entry &entry = batch.entries[i];
                 const QByteArrayView entryPath = batch.path(entry);
-                if (!found[i]) {
-                    report.missingFiles.append(QString::fromUtf8(entryPath));
+                if (!found[i] && !offline.keeps(entryPath)) {
+                    ++report.missingFiles;
+                    missing.append(entryPath, batch.keywords(entry), entry.filedUnder.value_or(0),
+                                   records.size() - recordsBefore);
                     continue;
                 }
                 const int filedIndex = entry.filedUnder ? *entry.filedUnder : lines.mendedIndexFor(entry.storedIndex);

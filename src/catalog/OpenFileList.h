@@ -14,9 +14,20 @@ struct CatalogReadStop {
     QString reason;
 };
 
+// The files of one unplugged drive that a load kept.
+struct OfflineVolumeFiles {
+    QString volumeFolder;
+    int files = 0;
+};
+
 struct CatalogLoadReport {
     bool opened = false;
-    QStringList missingFiles;
+    // The files that are really gone: left out of the record list and kept aside in
+    // the catalog's missing records.
+    int missingFiles = 0;
+    // Files not found that sit on drives that are not connected: kept in the record
+    // list like any other, counted by drive in the order the file first names them.
+    QList<OfflineVolumeFiles> offlineVolumes;
     // Paths the catalog format cannot hold (a double quote, a carriage return or a
     // line feed): such records are left out, as the scanner leaves such files out.
     QStringList unholdablePaths;
@@ -30,6 +41,9 @@ struct CatalogLoadReport {
     // (an unknown parent, a path of more than two steps): put at the top level, where
     // their files follow them.
     QStringList categoriesPutAtTopLevel;
+    // Top-level categories named "Temporary" after the file's first one, which alone is
+    // taken for the system category: their new names, under which they are saved.
+    QStringList temporaryCategoriesRenamed;
     // Files filed under a category line without a name: put in a top-level category
     // named CategoryLines::kUnnamedCategoryName, one for each such line.
     int filesOfUnnamedCategories = 0;
@@ -46,10 +60,21 @@ struct CatalogLoadReport {
 // during a load.
 using FileExistsCheck = std::function<bool(QByteArrayView utf8Path)>;
 
+// Says of a file that was not found whether it sits on a drive that is not connected:
+// the folder that drive is mounted on, or an empty string. Asked once per folder of
+// files not found.
+using OfflineVolumeCheck = std::function<QString(QByteArrayView utf8Path)>;
+
+// Records hold full paths: a path that is not absolute names no file, whatever the
+// current folder holds.
 bool fileExistsOnDisk(QByteArrayView utf8Path);
 
 // Loads a ".kvd" file into a catalog the caller has cleared: records of files that
-// still exist are appended, categories are rebuilt by name, and the records follow
-// their categories to their new indexes. The catalog counts as saved afterwards.
-CatalogLoadReport OpenFileList(const QString &path, Catalog &catalog, const FileExistsCheck &exists = fileExistsOnDisk);
-CatalogLoadReport OpenFileList(QByteArrayView bytes, Catalog &catalog, const FileExistsCheck &exists = fileExistsOnDisk);
+// still exist, or that sit on a drive that is not connected, are appended; the others
+// are kept aside in the catalog's missing records. Categories are rebuilt by name, and
+// the records follow their categories to their new indexes. The catalog counts as
+// saved afterwards.
+CatalogLoadReport OpenFileList(const QString &path, Catalog &catalog, const FileExistsCheck &exists = fileExistsOnDisk,
+                               const OfflineVolumeCheck &offlineVolumeOf = {});
+CatalogLoadReport OpenFileList(QByteArrayView bytes, Catalog &catalog, const FileExistsCheck &exists = fileExistsOnDisk,
+                               const OfflineVolumeCheck &offlineVolumeOf = {});

@@ -1,5 +1,7 @@
 #include "TextEncoding.h"
 
+#include <QStringDecoder>
+
 namespace {
 
 // Windows-1252 differs from Latin-1 only in 0x80..0x9F.
@@ -61,6 +63,15 @@ bool isValidUtf8(const char *data, qsizetype size)
     return true;
 }
 
+QString utf8ToText(const char *data, qsizetype size)
+{
+    if (size < 3 || static_cast<unsigned char>(data[0]) != 0xEF)
+        return QString::fromUtf8(data, size);
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(data, size));
+}
+
 void decodeCatalogTextInto(const char *data, qsizetype size, QString &out)
 {
     out.resize(size);
@@ -83,7 +94,7 @@ QString decodeCatalogText(const char *data, qsizetype size)
     if (ascii)
         return QString::fromLatin1(data, size);
     if (isValidUtf8(data, size))
-        return QString::fromUtf8(data, size);
+        return utf8ToText(data, size);
     return decodeCp1252(data, size);
 }
 

@@ -2,6 +2,7 @@
 
 #include "AdvancedSearch.h"
 #include "Catalog.h"
+#include "ConnectedDrives.h"
 #include "FileListModel.h"
 #include "Interaction.h"
 #include "SearchRows.h"
@@ -199,7 +200,9 @@ void AdvancedSearchDialog::RunAdvancedSearch()
     m_found = 0;
     m_pendingRows.clear();
     m_sinceRowsAdded.start();
-    m_search = std::make_unique<AdvancedSearch>(m_catalog.records(), std::move(criteria));
+    m_search = std::make_unique<AdvancedSearch>(
+        m_catalog.records(), std::move(criteria), AdvancedSearch::fileOnDisk,
+        [drives = ConnectedDrives::now()](const QString &path) { return !drives->offlineVolumeOf(path).isEmpty(); });
     m_turns.start();
 }
 

@@ -63,7 +63,7 @@ PropertiesDialog *FileInfoWindows::showProperties()
     if (m_properties)
         return bringForward(m_properties.data());
     const QString path = selectedPath();
-    if (path.isEmpty())
+    if (path.isEmpty() || OpenWithShell::reportOfflineDrive(m_ui, path))
         return nullptr;
     auto *dialog = new PropertiesDialog(m_ui);
     if (!dialog->UpdateInformation(path, [this](const QString &file) { return m_types.descriptionForPath(file); })) {

@@ -31,3 +31,12 @@ void AppSettings::setNumber(const QString &key, float value)
 {
     setText(key, QString::number(value));
 }
+
+bool AppSettings::syncFailedForTheFirstTime()
+{
+    m_settings.sync();
+    if (m_settings.status() != QSettings::AccessError || m_writeFailureTold)
+        return false;
+    m_writeFailureTold = true;
+    return true;
+}

@@ -28,9 +28,14 @@ public:
     void setDefaultFilePath(const QString &path) { setText(kDefaultFilePath, path); }
 
     void sync() { m_settings.sync(); }
+    // Writes what changed. True the first time the settings could not be written (a
+    // read-only folder, a full disk), so that the user hears of it once.
+    bool syncFailedForTheFirstTime();
+    QString fileName() const { return m_settings.fileName(); }
 
 private:
     QString qualified(const QString &key) const;
 
     mutable QSettings m_settings;
+    bool m_writeFailureTold = false;
 };

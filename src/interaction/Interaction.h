@@ -40,6 +40,9 @@ public:
     // An empty name means the user cancelled.
     virtual QString openFileName(const FileDialog &dialog) = 0;
     virtual QString saveFileName(const FileDialog &dialog) = 0;
+    // A folder that exists; empty when the user cancelled. Takes the title and the
+    // initial folder.
+    virtual QString existingFolder(const FileDialog &dialog) = 0;
     // Hands the file to the desktop to open with its default program and returns at
     // once; false when the request could not even be handed over.
     virtual bool openWithDefaultProgram(const QString &path) = 0;

@@ -1,5 +1,6 @@
 #include "OpenWithShell.h"
 
+#include "ConnectedDrives.h"
 #include "FileAccess.h"
 
 #include <QDir>
@@ -57,12 +58,26 @@ Failure openerFailure(const QString &searchPath)
 #endif
 }
 
+bool reportOfflineDrive(Interaction::Interface &ui, const QString &path)
+{
+    if (QFileInfo::exists(path))
+        return false;
+    const QString drive = ConnectedDrives::now()->offlineVolumeOf(path);
+    if (drive.isEmpty())
+        return false;
+    ui.message(QStringLiteral("This file is on a drive that is not connected: %1.").arg(drive),
+               Interaction::kProgramTitle, Interaction::Icon::Information);
+    return true;
+}
+
 bool open(Interaction::Interface &ui, const QString &path)
 {
     if (path.isEmpty())
         return false;
     // A dangling symbolic link counts as gone: there is nothing to open behind it.
     if (!QFileInfo::exists(path)) {
+        if (reportOfflineDrive(ui, path))
+            return false;
         report(ui, path,
                {FileAccess::kFileNotFound,
                 QStringLiteral("File not found. The file no longer exists. It may have been moved, renamed or "

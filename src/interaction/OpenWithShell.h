@@ -26,6 +26,10 @@ bool startOpener(const QString &path, const QString &searchPath = QString());
 // Why the opener in searchPath could not take a request, for a user who must mend it.
 Failure openerFailure(const QString &searchPath = QString());
 
+// A file that is not there because the drive holding it is not connected: says so,
+// naming the drive's folder, and gives true; false (and says nothing) otherwise.
+bool reportOfflineDrive(Interaction::Interface &ui, const QString &path);
+
 // Opens path; an empty path does nothing. A file that no longer exists is reported
 // before anything starts, and so is an opener that is missing or does not start:
 // "Error opening <path>." and then "<number> - <description>". True when the desktop

@@ -2,6 +2,7 @@
 
 #include "OpenWithShell.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -48,9 +49,16 @@ QtInteraction::QtInteraction(QWidget *parent)
 {
 }
 
+QWidget *QtInteraction::dialogParent() const
+{
+    if (QWidget *active = QApplication::activeWindow())
+        return active;
+    return m_parent;
+}
+
 Answer QtInteraction::message(const Message &message)
 {
-    QMessageBox box(toQt(message.icon), message.title, message.text, QMessageBox::NoButton, m_parent);
+    QMessageBox box(toQt(message.icon), message.title, message.text, QMessageBox::NoButton, dialogParent());
     switch (message.buttons) {
     case Buttons::Ok:
         box.setStandardButtons(QMessageBox::Ok);
@@ -82,20 +90,25 @@ Answer QtInteraction::message(const Message &message)
 QString QtInteraction::prompt(const QString &text, const QString &title, const QString &defaultText)
 {
     bool ok = false;
-    const QString entry = QInputDialog::getText(m_parent, title, text, QLineEdit::Normal, defaultText, &ok);
+    const QString entry = QInputDialog::getText(dialogParent(), title, text, QLineEdit::Normal, defaultText, &ok);
     return ok ? entry : QString();
 }
 
 QString QtInteraction::openFileName(const FileDialog &dialog)
 {
-    return QFileDialog::getOpenFileName(m_parent, dialog.title, startPath(dialog), dialog.filter);
+    return QFileDialog::getOpenFileName(dialogParent(), dialog.title, startPath(dialog), dialog.filter);
 }
 
 QString QtInteraction::saveFileName(const FileDialog &dialog)
 {
     // The caller asks about overwriting in its own words.
-    return QFileDialog::getSaveFileName(m_parent, dialog.title, startPath(dialog), dialog.filter, nullptr,
+    return QFileDialog::getSaveFileName(dialogParent(), dialog.title, startPath(dialog), dialog.filter, nullptr,
                                         QFileDialog::DontConfirmOverwrite);
+}
+
+QString QtInteraction::existingFolder(const FileDialog &dialog)
+{
+    return QFileDialog::getExistingDirectory(dialogParent(), dialog.title, dialog.initialFolder);
 }
 
 bool QtInteraction::openWithDefaultProgram(const QString &path)

@@ -137,18 +137,31 @@ void AdditionalExtensionsDialog::rememberListFile(const QString &fileName)
     m_settings.setText(AppSettings::kInitDir, fileName);
 }
 
+QString AdditionalExtensionsDialog::typedExtension(const QString &answer)
+{
+    // The list file reads an item up to a comma and skips the blanks before it: typed
+    // as they are, "jpg,png" would come back as "jpg", " jpg" as "jpg".
+    const QString extension = answer.trimmed();
+    if (!extension.contains(QLatin1Char(',')))
+        return extension;
+    m_interaction.message(QStringLiteral("An extension cannot hold a comma. Please add each extension on its own."),
+                          Interaction::kMarlowindTitle, Interaction::Icon::Critical);
+    return QString();
+}
+
 void AdditionalExtensionsDialog::addExtension()
 {
     const QString answer = m_interaction.prompt(
         QStringLiteral("What extension would you like to add?\r\nExample - ini"), Interaction::kMarlowindTitle, QString());
-    if (answer.isEmpty())
+    const QString extension = typedExtension(answer);
+    if (extension.isEmpty())
         return;
     if (m_list->count() >= kMaximumEntries) {
         m_interaction.message(QStringLiteral("No more than %1 extensions can be listed.").arg(kMaximumEntries),
                               Interaction::kMarlowindTitle, Interaction::Icon::Critical);
         return;
     }
-    m_list->addItem(answer);
+    m_list->addItem(extension);
 }
 
 void AdditionalExtensionsDialog::modifyExtension()
@@ -158,10 +171,11 @@ void AdditionalExtensionsDialog::modifyExtension()
     const QString answer = m_interaction.prompt(QStringLiteral("What would you like to change the extension ") + old
                                                     + QStringLiteral("to?\r\nExample - ini"),
                                                 Interaction::kMarlowindTitle, old);
-    if (answer.isEmpty())
+    const QString extension = typedExtension(answer);
+    if (extension.isEmpty())
         return;
     delete selected;
-    m_list->addItem(answer);
+    m_list->addItem(extension);
 }
 
 void AdditionalExtensionsDialog::deleteExtension()

@@ -44,6 +44,8 @@ private:
     QListWidgetItem *selectedEntry() const;
     void rememberListFile(const QString &fileName);
 
+    // The typed extension without blanks around it; empty when there is none or it is refused.
+    QString typedExtension(const QString &answer);
     void addExtension();
     void modifyExtension();
     void deleteExtension();

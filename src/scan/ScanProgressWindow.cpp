@@ -59,6 +59,11 @@ void ScanProgressWindow::showProgress(const ScanProgress &progress)
         m_currentFolder->fontMetrics().elidedText(folder, Qt::ElideMiddle, std::max(m_currentFolder->width(), 100)));
 }
 
+void ScanProgressWindow::showFilesLookedAt(int files)
+{
+    m_counts->setText(QStringLiteral("Files looked at: %1").arg(files));
+}
+
 void ScanProgressWindow::setCompleted()
 {
     m_completed = true;

@@ -15,6 +15,8 @@ public:
     explicit ScanProgressWindow(bool stayOnTop, QWidget *parent = nullptr);
 
     void showProgress(const ScanProgress &progress);
+    // A walk that looks at every file for a few names: how many it has looked at.
+    void showFilesLookedAt(int files);
     // The scan has ended: the button now reads "Completed".
     void setCompleted();
     bool isCompleted() const { return m_completed; }

@@ -198,16 +198,26 @@ void ScanSession::finish()
 
 void ScanSession::reportLeftOut(const ScanResult &result)
 {
-    if (result.leftOutCount <= 0 && result.tooDeepFolderCount <= 0)
+    if (result.leftOutCount <= 0 && result.tooDeepFolderCount <= 0 && result.unreadableFolderCount <= 0)
         return;
     QString text = leftOutText(result);
-    if (result.tooDeepFolderCount > 0) {
+    auto addParagraph = [&text](const QString &paragraph) {
         if (!text.isEmpty())
             text += QStringLiteral("\n\n");
-        text += result.tooDeepFolderCount == 1
-            ? QStringLiteral("1 folder was too deep to search: its path is longer than the system allows.")
-            : QString::number(result.tooDeepFolderCount)
-                + QStringLiteral(" folders were too deep to search: their paths are longer than the system allows.");
+        text += paragraph;
+    };
+    if (result.tooDeepFolderCount > 0) {
+        addParagraph(result.tooDeepFolderCount == 1
+                ? QStringLiteral("1 folder was too deep to search: its path is longer than the system allows.")
+                : QString::number(result.tooDeepFolderCount)
+                    + QStringLiteral(" folders were too deep to search: their paths are longer than the system allows."));
+    }
+    // Folders without the right to read them, or gone while the search went on.
+    if (result.unreadableFolderCount > 0) {
+        addParagraph(result.unreadableFolderCount == 1
+                ? QStringLiteral("1 folder could not be read, so files in it may be missing from the list.")
+                : QString::number(result.unreadableFolderCount)
+                    + QStringLiteral(" folders could not be read, so files in them may be missing from the list."));
     }
     m_context.interaction.message(text, m_options.messageTitle, Interaction::Icon::Information);
 }

@@ -97,7 +97,11 @@ namespace {
 ReadResult parse(const QByteArray &bytes)
 {
     ReadResult result;
-    const QString text = decodeCatalogText(bytes.constData(), bytes.size());
+    // Editors often start a UTF-8 file with a byte-order mark; only there is it no text.
+    const QByteArrayView content = QByteArrayView(bytes).startsWith(QByteArrayView("\xEF\xBB\xBF", 3))
+        ? QByteArrayView(bytes).sliced(3)
+        : QByteArrayView(bytes);
+    const QString text = decodeCatalogText(content.data(), content.size());
     ItemReader reader(text);
     reader.skipBlanksAndLineEnds();
     if (reader.atEnd())

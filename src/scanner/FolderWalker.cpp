@@ -155,6 +155,8 @@ bool FolderWalker::readFolder(OpenFolder &folder, bool withSubfolders, const Ope
 
 void FolderWalker::noteFile(OpenFolder &folder, DirectoryReader &reader, const DirectoryReader::Entry &entry)
 {
+    if (m_nameFilter && !m_nameFilter(entry.name))
+        return;
     const std::vector<int> &passes = m_matcher.passesFor(FileNameRules::extensionOf(entry.name));
     if (passes.empty())
         return;

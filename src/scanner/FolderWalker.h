@@ -35,10 +35,14 @@ public:
     // walk is done with it. After a cancel, every file read before it is among them,
     // also those of folders left half-read.
     using FolderSink = std::function<void(FolderMatches &&)>;
+    // Asked first about every file the walk meets (a regular file or a link), by name
+    // alone: a file it refuses costs nothing more, neither a copy nor a look at a link.
+    using NameFilter = std::function<bool(std::string_view nameUtf8)>;
 
     FolderWalker(PassMatcher &matcher, const std::atomic<bool> &scanCancelled, FolderSink sink);
 
     void setProgressCallback(ProgressCallback callback, std::chrono::milliseconds interval);
+    void setNameFilter(NameFilter filter) { m_nameFilter = std::move(filter); }
 
     // Folder paths are UTF-8 with "/" between the steps (on Unix, the bytes on disk).
     void walk(const std::string &startFolder, bool includeSubfolders);
@@ -75,6 +79,7 @@ private:
     PassMatcher &m_matcher;
     const std::atomic<bool> &m_scanCancelled;
     FolderSink m_sink;
+    NameFilter m_nameFilter;
     ProgressCallback m_progressCallback;
     std::chrono::milliseconds m_progressInterval{50};
     std::chrono::steady_clock::time_point m_lastReport;

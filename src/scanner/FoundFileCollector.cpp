@@ -1,6 +1,7 @@
 #include "FoundFileCollector.h"
 
 #include "FileNameRules.h"
+#include "TextEncoding.h"
 
 #include <QDir>
 
@@ -64,11 +65,13 @@ void FoundFileCollector::convertUntilFinished()
 
 void FoundFileCollector::convert(const FolderWalker::FolderMatches &folder)
 {
-    QString folderPrefix = QDir::toNativeSeparators(QString::fromStdString(folder.path));
+    // Names are taken whole: QString::fromStdString would drop a leading U+FEFF, and the
+    // record would name another file.
+    QString folderPrefix = QDir::toNativeSeparators(utf8ToText(folder.path.data(), qsizetype(folder.path.size())));
     if (!folderPrefix.endsWith(QDir::separator()))
         folderPrefix += QDir::separator();
     for (const FolderWalker::MatchedFile &file : folder.files) {
-        const QString name = QString::fromStdString(file.name);
+        const QString name = utf8ToText(file.name.data(), qsizetype(file.name.size()));
         m_collected.files.push_back({folderPrefix + name, FileNameRules::rowName(name), FileNameRules::rowExtension(name)});
         m_collected.passes.push_back(file.passes);
         m_collected.rowCount += file.passes->size();

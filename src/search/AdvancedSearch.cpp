@@ -31,10 +31,12 @@ std::optional<qint64> AdvancedSearch::fileOnDisk(const QString &path)
     return readModifiedMSecs(path);
 }
 
-AdvancedSearch::AdvancedSearch(const RecordList &records, AdvancedSearchCriteria criteria, FileStatus status)
+AdvancedSearch::AdvancedSearch(const RecordList &records, AdvancedSearchCriteria criteria, FileStatus status,
+                               OfflineCheck isOffline)
     : m_records(records)
     , m_criteria(std::move(criteria))
     , m_status(std::move(status))
+    , m_isOffline(std::move(isOffline))
     , m_fileName(m_criteria.fileNameText)
     , m_keywords(m_criteria.keywordsText)
 {
@@ -59,16 +61,29 @@ void AdvancedSearch::searchNext(int count, std::vector<Match> &found)
         const RecordViews parts = recordViews(record);
         const std::optional<qint64> modified
             = m_status(QString::fromRawData(reinterpret_cast<const QChar *>(parts.path.data()), parts.path.size()));
-        if (!modified)
+        if (!modified && !isOffline(parts.path))
             continue;
-        if (matches(parts.path, parts.keywords, *modified))
+        if (matches(parts.path, parts.keywords, modified))
             found.push_back({parts.path.toString(), parts.keywords.toString()});
     }
 }
 
-bool AdvancedSearch::matches(QStringView path, QStringView keywords, qint64 modified) const
+bool AdvancedSearch::isOffline(QStringView path)
 {
-    if (m_criteria.byDate && modified >= m_fromMSecs && modified < m_toMSecs)
+    if (!m_isOffline)
+        return false;
+    const QStringView folder = path.first(std::max<qsizetype>(0, path.lastIndexOf(QLatin1Char('/'))));
+    if (!m_askedOnce || folder != m_lastMissingFolder) {
+        m_askedOnce = true;
+        m_lastMissingFolder = folder.toString();
+        m_lastMissingFolderOffline = m_isOffline(path.toString());
+    }
+    return m_lastMissingFolderOffline;
+}
+
+bool AdvancedSearch::matches(QStringView path, QStringView keywords, std::optional<qint64> modified) const
+{
+    if (m_criteria.byDate && modified && *modified >= m_fromMSecs && *modified < m_toMSecs)
         return true;
     const bool removeSpaces = m_criteria.removeSpacesInRecords;
     if (m_criteria.byFileName

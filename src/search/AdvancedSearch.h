@@ -35,7 +35,9 @@ struct AdvancedSearchCriteria {
 
 // One advanced search, taken a few records at a time so that the window can keep
 // painting and take a Cancel between them. Records whose file does not exist (the
-// sentinel among them) are passed over.
+// sentinel among them) are passed over, unless the file sits on a drive that is not
+// connected: the user may be looking for exactly those, and their paths and keywords
+// are known. Their date is not, so the date criterion never finds them.
 class AdvancedSearch
 {
 public:
@@ -43,13 +45,16 @@ public:
     // milliseconds since the epoch. The path is valid only during the call.
     using FileStatus = std::function<std::optional<qint64>(const QString &path)>;
     static std::optional<qint64> fileOnDisk(const QString &path);
+    // Whether a file that was not found sits on a drive that is not connected.
+    using OfflineCheck = std::function<bool(const QString &path)>;
 
     struct Match {
         QString path;
         QString keywords;
     };
 
-    AdvancedSearch(const RecordList &records, AdvancedSearchCriteria criteria, FileStatus status = fileOnDisk);
+    AdvancedSearch(const RecordList &records, AdvancedSearchCriteria criteria, FileStatus status = fileOnDisk,
+                   OfflineCheck isOffline = {});
 
     // Looks at up to count more records, in list order, and appends those found.
     void searchNext(int count, std::vector<Match> &found);
@@ -57,11 +62,17 @@ public:
     int searchedCount() const { return m_next; }
 
 private:
-    bool matches(QStringView path, QStringView keywords, qint64 modified) const;
+    bool matches(QStringView path, QStringView keywords, std::optional<qint64> modified) const;
+    // Files not found come in runs from one folder, all on one drive: asked once a run.
+    bool isOffline(QStringView path);
 
     const RecordList &m_records;
     AdvancedSearchCriteria m_criteria;
     FileStatus m_status;
+    OfflineCheck m_isOffline;
+    bool m_askedOnce = false;
+    QString m_lastMissingFolder;
+    bool m_lastMissingFolderOffline = false;
     UpperCaseFinder m_fileName;
     UpperCaseFinder m_keywords;
     qint64 m_fromMSecs = 0; // the first moment of the day after "after"

@@ -22,6 +22,7 @@ private Q_SLOTS:
     void save_data();
     void save();
     void saveRefusesTooManyCategories();
+    void saveRefusesWhatIsNoFile();
     void saveProposesTheCatalogsOwnFile_data();
     void saveProposesTheCatalogsOwnFile();
     void openOffersSaveFirst_data();
@@ -142,6 +143,21 @@ void TestCatalogFileCommands::saveRefusesTooManyCategories()
     m_catalog->tree().rename(5001, Catalog::kTemporaryName);
     m_ui->saveFileAnswers = {m_dir->filePath(QStringLiteral("big.kvd"))};
     QCOMPARE(m_commands->save(), SaveOutcome::Saved);
+}
+
+void TestCatalogFileCommands::saveRefusesWhatIsNoFile()
+{
+    const QString pipe = m_dir->filePath(QStringLiteral("pipe.kvd"));
+    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    m_catalog->markChanged();
+    m_ui->saveFileAnswers = {pipe};
+    QCOMPARE(m_commands->save(), SaveOutcome::Failed);
+    QCOMPARE(m_ui->shownMessages(),
+             QStringList{"Corvanta|Critical|Ok|The catalog cannot be saved as " + pipe
+                         + ": a named pipe is not a file. Please choose another name."});
+    struct stat status;
+    QVERIFY(::stat(QFile::encodeName(pipe).constData(), &status) == 0 && S_ISFIFO(status.st_mode)); // still the pipe
+    QVERIFY(!m_catalog->FileListSaved());
 }
 
 void TestCatalogFileCommands::saveProposesTheCatalogsOwnFile_data()
@@ -283,7 +299,14 @@ void TestCatalogFileCommands::openReportsProblems()
     m_commands->open();
     const bool replaced = root != QLatin1String("Kept");
     QCOMPARE(reported.count(), replaced ? 1 : 0); // every load reports, an empty list too
-    QCOMPARE(reported.value(0).value(0).toStringList(), missing);
+    QStringList missingPaths;
+    if (replaced) {
+        const auto records = reported.value(0).value(0).value<std::shared_ptr<MissingRecords>>();
+        QCOMPARE(records, m_catalog->missingRecords());
+        for (int i = 0; i < records->size(); ++i)
+            missingPaths.append(records->path(i));
+    }
+    QCOMPARE(missingPaths, missing);
     // Remembered only once it stands for the catalog in the window.
     QCOMPARE(m_settings->defaultFilePath(), replaced ? path : before);
     QCOMPARE(m_commands->catalogFile(), replaced ? path : QString());

@@ -16,6 +16,8 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QToolBar>
@@ -37,6 +39,9 @@ private Q_SLOTS:
     void menusAndContextMenu();
     void toolbarButtonsTriggerTheirMenuEntries();
     void firstRunSizeAndBars();
+    void placeFromSettingsStaysOnScreen_data();
+    void placeFromSettingsStaysOnScreen();
+    void settingsThatCannotBeWrittenAreToldOnce();
     void nothingCutOrOverlapping_data();
     void nothingCutOrOverlapping();
     void splitterDragClampsIndicatorAndLayout();
@@ -165,6 +170,60 @@ void TestMainWindow::firstRunSizeAndBars()
     window->resize(window->toPixels(1000), window->height());
     QCOMPARE(window->width(), window->toPixels(3000));
     QCOMPARE(window->lastLayout().splitterX, 1500.0);
+}
+
+void TestMainWindow::placeFromSettingsStaysOnScreen_data()
+{
+    // Left, top, width and height as stored, in twips; expected as twips, or "start" and
+    // "end" for the first and the last place that keeps the window inside the screen.
+    QTest::addColumn<QStringList>("stored");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("what fits is kept") << QStringList{"1500", "1200", "6000", "5000"}
+                                       << QStringList{"1500", "1200", "6000", "5000"};
+    QTest::newRow("a size beyond the screen is the default")
+        << QStringList{"1000", "1000", "1e9", "300000"} << QStringList{"1000", "1000", "6500", "6500"};
+    QTest::newRow("a place off the screen is brought back")
+        << QStringList{"-9000000", "90000000", "6500", "6500"} << QStringList{"start", "end", "6500", "6500"};
+    QTest::newRow("numbers that are no size") << QStringList{"nan", "inf", "-5", "0"}
+                                              << QStringList{"1000", "1000", "6500", "6500"};
+}
+
+void TestMainWindow::placeFromSettingsStaysOnScreen()
+{
+    QFETCH(QStringList, stored);
+    QFETCH(QStringList, expected);
+    const QStringList keys{AppSettings::kMainLeft, AppSettings::kMainTop, AppSettings::kMainWidth,
+                           AppSettings::kMainHeight};
+    for (int i = 0; i < keys.size(); ++i)
+        m_settings->setText(keys.at(i), stored.at(i));
+    MainWindow *window = makeWindow(QString());
+    QVERIFY(window);
+    const QRect screen = window->screen()->availableGeometry();
+    const int width = window->toPixels(expected.at(2).toDouble());
+    const int height = window->toPixels(expected.at(3).toDouble());
+    auto place = [&](const QString &spec, int start, int length, int size) {
+        return spec == "start" ? start : spec == "end" ? start + length - size : window->toPixels(spec.toDouble());
+    };
+    QCOMPARE(QRect(window->pos(), window->size()),
+             QRect(place(expected.at(0), screen.x(), screen.width(), width),
+                   place(expected.at(1), screen.y(), screen.height(), height), width, height));
+}
+
+void TestMainWindow::settingsThatCannotBeWrittenAreToldOnce()
+{
+    const QString file = m_settings->fileName();
+    QFile::remove(file);
+    QVERIFY(QDir().mkpath(file)); // a folder where the file should be: not even root can write it
+    auto undo = qScopeGuard([&] { QDir(file).removeRecursively(); });
+    for (int run = 0; run < 2; ++run) {
+        MainWindow *window = makeWindow(QString());
+        QVERIFY(window);
+        window->close();
+    }
+    QCOMPARE(m_ui->messageTexts(),
+             QStringList{QStringLiteral("The settings could not be saved to %1. The window's place and size, the last "
+                                        "catalog and the last extension list will not be remembered.")
+                             .arg(file)});
 }
 
 void TestMainWindow::nothingCutOrOverlapping_data()

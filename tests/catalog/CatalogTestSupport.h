@@ -34,6 +34,19 @@ inline QStringList recordsOf(const Catalog &catalog)
     return list;
 }
 
+// The missing records a load kept aside, each as "path/category>keywords@loaded before".
+inline QStringList missingOf(const Catalog &catalog)
+{
+    QStringList list;
+    const MissingRecords &missing = *catalog.missingRecords();
+    for (int i = 0; i < missing.size(); ++i) {
+        const MissingRecords::Record record = missing.at(i);
+        list.append(MakeFileRecord(record.path, record.category, record.keywords) + QLatin1Char('@')
+                    + QString::number(record.loadedBefore));
+    }
+    return list;
+}
+
 // Each node as "parent index:name", 0 for a top-level node.
 inline QStringList shape(const Catalog &catalog)
 {

@@ -20,6 +20,7 @@ private Q_SLOTS:
     void malformedFilesStopWithLine();
     void tooManyCategoriesStop();
     void missingFilesAreListedNotLoaded();
+    void relativePathsNameNoFile();
     void bigLoadKeepsTheFileOrder();
     void onlyRegularFilesAreRead_data();
     void onlyRegularFilesAreRead();
@@ -28,6 +29,7 @@ private Q_SLOTS:
 };
 
 using CatalogTest::kAllExist;
+using CatalogTest::missingOf;
 using CatalogTest::recordsOf;
 using CatalogTest::shape;
 
@@ -89,17 +91,18 @@ void TestCatalogFileReader::treeRebuilt_data()
     QTest::addColumn<int>("unnamedFiles");
     QTest::addColumn<int>("filesWithoutCategory");
     QTest::addColumn<int>("namesMended");
+    QTest::addColumn<QStringList>("temporaryRenamed");
 
     QTest::newRow("a sub-category goes under the last node of its parent's name")
         << QByteArray("4\r\n\"Photos\",\"Photos\",1\r\n\"Photos\",\"Photos\",2\r\n\"Beach\",\"Photos\\Beach\",3\r\n"
                       "\"Sand\",\"Beach\\Sand\",4\r\n\"/a.jpg\",4,\"\"\r\n")
         << QStringList{"0:Photos", "0:Photos", "2:Beach", "3:Sand"} << QStringList{"/a.jpg/4>"} << -1 << QStringList{}
-        << 0 << 0 << 0;
+        << 0 << 0 << 0 << QStringList{};
     // An index no line holds would now name B: the file filed it under no category.
     QTest::newRow("stored indexes with gaps")
         << QByteArray("2\r\n\"A\",\"A\",1\r\n\"B\",\"B\",3\r\n\"/b.jpg\",3,\"kb\"\r\n\"/a.jpg\",1,\"ka\"\r\n\"/lost.jpg\",2,\"\"\r\n")
         << QStringList{"0:A", "0:B"} << QStringList{"/b.jpg/2>kb", "/a.jpg/1>ka", "/lost.jpg/0>"} << -1 << QStringList{}
-        << 0 << 1 << 0;
+        << 0 << 1 << 0 << QStringList{};
     // At the top a sub-category "Temporary" would pass for the system category.
     QTest::newRow("categories the file cannot place keep their files")
         << QByteArray("7\r\n\"\",\"\",1\r\n\"Child\",\"\\Child\",2\r\n\"Orphan\",\"Nobody\\Orphan\",3\r\n"
@@ -110,20 +113,30 @@ void TestCatalogFileReader::treeRebuilt_data()
         << QStringList{"0:Child", "0:Orphan", "0:Deep", "0:Kept", "2:Sub", "0:Gone Temporary", "0:Unnamed category"}
         << QStringList{"/u.jpg/7>", "/c.jpg/1>", "/o.jpg/2>", "/d.jpg/3>", "/k.jpg/4>", "/s.jpg/5>", "/t.jpg/6>",
                        "/lost.jpg/0>", "/far.jpg/40>"}
-        << -1 << QStringList{"\\Child", "Nobody\\Orphan", "A\\B\\Deep", "Gone\\Temporary"} << 1 << 1 << 0;
+        << -1 << QStringList{"\\Child", "Nobody\\Orphan", "A\\B\\Deep", "Gone\\Temporary"} << 1 << 1 << 0 << QStringList{};
     QTest::newRow("Temporary at the top is the system category")
         << QByteArray("2\r\n\"Temporary\",\"Temporary\",1\r\n\"A\",\"A\",2\r\n\"/t.jpg\",1,\"\"\r\n")
-        << QStringList{"0:Temporary", "0:A"} << QStringList{"/t.jpg/1>"} << 1 << QStringList{} << 0 << 0 << 0;
+        << QStringList{"0:Temporary", "0:A"} << QStringList{"/t.jpg/1>"} << 1 << QStringList{} << 0 << 0 << 0 << QStringList{};
     QTest::newRow("a sub-category named Temporary is the user's")
         << QByteArray("2\r\n\"Mine\",\"Mine\",1\r\n\"Temporary\",\"Mine\\Temporary\",2\r\n\"/m.jpg\",2,\"\"\r\n")
-        << QStringList{"0:Mine", "1:Temporary"} << QStringList{"/m.jpg/2>"} << -1 << QStringList{} << 0 << 0 << 0;
+        << QStringList{"0:Mine", "1:Temporary"} << QStringList{"/m.jpg/2>"} << -1 << QStringList{} << 0 << 0 << 0 << QStringList{};
+    QTest::newRow("a second Temporary at the top is the user's")
+        << QByteArray("3\r\n\"Temporary\",\"Temporary\",1\r\n\"Temporary\",\"Temporary\",2\r\n\"S\",\"Temporary\\S\",3\r\n"
+                      "\"/1.jpg\",1,\"\"\r\n\"/2.jpg\",2,\"\"\r\n")
+        << QStringList{"0:Temporary", "0:Temporary 2", "2:S"} << QStringList{"/1.jpg/1>", "/2.jpg/2>"} << 1
+        << QStringList{} << 0 << 0 << 0 << QStringList{"Temporary 2"};
+    QTest::newRow("U+FEFF is part of a name")
+        << QByteArray("3\r\n\"\xEF\xBB\xBF\",\"\xEF\xBB\xBF\",1\r\n\xEF\xBB\xBF" "A,\xEF\xBB\xBF" "A,2\r\n"
+                      "\"B\",\"\xEF\xBB\xBF" "A\\B\",3\r\n\"/b.jpg\",1,\"\"\r\n")
+        << QStringList{QStringLiteral("0:\uFEFF"), QStringLiteral("0:\uFEFFA"), "2:B"} << QStringList{"/b.jpg/1>"} << -1
+        << QStringList{} << 0 << 0 << 0 << QStringList{};
     QTest::newRow("a negative count reads as no categories")
-        << QByteArray("-5\r\n\"/a\",1,\"\"") << QStringList{} << QStringList{"/a/1>"} << -1 << QStringList{} << 0 << 0 << 0;
+        << QByteArray("-5\r\n\"/a\",1,\"\"") << QStringList{} << QStringList{"/a/1>"} << -1 << QStringList{} << 0 << 0 << 0 << QStringList{};
     QTest::newRow("names the file could not store again")
         << QByteArray("4\r\nA\"B,A\"B,1\r\n\"Two\r\nlines\",\"Two\r\nlines\",2\r\n\"x\\y\",\"Q\",3\r\n\"C\",A\"B\\C,4\r\n"
                       "\"/a\",4,\"\"\r\n")
         << QStringList{"0:A'B", "0:Two  lines", "0:x y", "1:C"} << QStringList{"/a/4>"} << -1 << QStringList{} << 0 << 0
-        << 3;
+        << 3 << QStringList{};
 }
 
 void TestCatalogFileReader::treeRebuilt()
@@ -138,6 +151,7 @@ void TestCatalogFileReader::treeRebuilt()
     QTEST(report.categoriesPutAtTopLevel, "putAtTopLevel");
     QTEST(report.filesOfUnnamedCategories, "unnamedFiles");
     QTEST(report.filesWithoutCategory, "filesWithoutCategory");
+    QTEST(report.temporaryCategoriesRenamed, "temporaryRenamed");
     QTEST(report.categoryNamesMended, "namesMended");
 }
 
@@ -214,7 +228,29 @@ void TestCatalogFileReader::missingFilesAreListedNotLoaded()
     const CatalogLoadReport report = OpenFileList(catalogPath, catalog);
     QVERIFY(report.opened);
     QCOMPARE(recordsOf(catalog), QStringList{present + QStringLiteral("/1>")});
-    QCOMPARE(report.missingFiles, (QStringList{gone, folder}));
+    QCOMPARE(report.missingFiles, 2);
+    // Kept aside with their category and their place among the loaded records.
+    QCOMPARE(missingOf(catalog), (QStringList{QString::fromUtf8(gone) + "/1>@0", QString::fromUtf8(folder) + "/1>@1"}));
+}
+
+void TestCatalogFileReader::relativePathsNameNoFile()
+{
+    // Records hold full paths. Names that happen to exist in the folder the program
+    // runs in must not become catalogued files: Execute would hand them to the opener
+    // as a web address, another file or an option.
+    QTemporaryDir dir;
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    TestFiles::createFile(dir.filePath(QStringLiteral("-rf.jpg")), "x");
+    TestFiles::createFile(dir.filePath(QStringLiteral("http:/evil.com/x.jpg")), "x");
+    TestFiles::createFile(dir.filePath(QStringLiteral("file:/etc/hostname")), "x");
+    Catalog catalog;
+    const CatalogLoadReport report = OpenFileList(
+        QByteArrayView("0\r\n\"-rf.jpg\",1,\"\"\r\n\"http://evil.com/x.jpg\",1,\"\"\r\n\"file:///etc/hostname\",1,\"\"\r\n"),
+        catalog);
+    QDir::setCurrent(before);
+    QCOMPARE(recordsOf(catalog), QStringList());
+    QCOMPARE(report.missingFiles, 3);
 }
 
 void TestCatalogFileReader::bigLoadKeepsTheFileOrder()
@@ -227,14 +263,14 @@ void TestCatalogFileReader::bigLoadKeepsTheFileOrder()
     for (int i = 0; i < 40000; ++i) {
         const QString path = QStringLiteral("/p/%1.jpg").arg(i);
         bytes += "\"" + path.toUtf8() + "\",1,\"\"\r\n";
-        (i % 7 == 3 ? missing : kept).append(path);
+        (i % 7 == 3 ? missing : kept).append(i % 7 == 3 ? path + QStringLiteral("/1>@%1").arg(kept.size()) : path);
     }
     Catalog catalog;
     const CatalogLoadReport report = OpenFileList(QByteArrayView(bytes), catalog, [](QByteArrayView utf8Path) {
         const QString path = QString::fromUtf8(utf8Path);
         return path.section(QLatin1Char('/'), 2).section(QLatin1Char('.'), 0, 0).toInt() % 7 != 3;
     });
-    QCOMPARE(report.missingFiles, missing);
+    QCOMPARE(missingOf(catalog), missing);
     QStringList paths;
     for (const QString &record : recordsOf(catalog))
         paths.append(record.chopped(3));

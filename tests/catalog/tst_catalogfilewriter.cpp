@@ -9,6 +9,8 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 class TestCatalogFileWriter : public QObject
@@ -20,12 +22,17 @@ private Q_SLOTS:
     void zonePadding_data();
     void zonePadding();
     void categoryAndFileLines();
+    void linesAReaderPlacesRight_data();
+    void linesAReaderPlacesRight();
     void unstorableCharactersCannotCorruptTheFile();
     void systemErrorsAsNumbered_data();
     void systemErrorsAsNumbered();
     void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
     void replacedFileKeepsPermissionsAndOwner();
+    void savesOnlyToRegularFiles_data();
+    void savesOnlyToRegularFiles();
+    void leftoversOfKilledSavesAreRemoved();
 };
 
 using CatalogTest::written;
@@ -85,6 +92,49 @@ void TestCatalogFileWriter::categoryAndFileLines()
                                 "\"/kept.jpg\"   5             \"\"\r\n"
                                 "\"/m.mp3\"      6             \"\"\r\n";
     QCOMPARE(written(catalog), expected);
+}
+
+void TestCatalogFileWriter::linesAReaderPlacesRight_data()
+{
+    // Nodes as "parent index:name" in index order, 0 for the top level.
+    QTest::addColumn<QStringList>("nodes");
+    QTest::addColumn<QStringList>("records");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("-1 without a system category is kept")
+        << QStringList{"0:A"} << QStringList{"/a.jpg/-1>", "/b.jpg/1>"}
+        << QByteArray(" 1 \r\n\"A\"           \"A\"            1 \r\n\"/a.jpg\"      -1            \"\"\r\n"
+                      "\"/b.jpg\"      1             \"\"\r\n");
+    QTest::newRow("-1 beside a system category is kept")
+        << QStringList{"0:Temporary"} << QStringList{"/a.jpg/-1>", "/t.jpg/1>"}
+        << QByteArray(" 0 \r\n\"/a.jpg\"      -1            \"\"\r\n");
+    // In index order the reader would hang Holiday under the later Pictures.
+    QTest::newRow("a sub-category goes before another category of its parent's name")
+        << QStringList{"0:Pictures", "0:Work", "2:Pictures", "1:Holiday"} << QStringList{"/h.jpg/4>", "/w.jpg/3>"}
+        << QByteArray(" 4 \r\n\"Pictures\"    \"Pictures\"     1 \r\n"
+                      "\"Holiday\"     \"Pictures\\Holiday\"           2 \r\n"
+                      "\"Work\"        \"Work\"         3 \r\n\"Pictures\"    \"Work\\Pictures\"              4 \r\n"
+                      "\"/h.jpg\"      2             \"\"\r\n\"/w.jpg\"      4             \"\"\r\n");
+    QTest::newRow("the same, numbered around the system category")
+        << QStringList{"0:Pictures", "0:Temporary", "0:Work", "3:Pictures", "1:Holiday"}
+        << QStringList{"/h.jpg/5>", "/t.jpg/2>", "/w.jpg/4>"}
+        << QByteArray(" 4 \r\n\"Pictures\"    \"Pictures\"     1 \r\n"
+                      "\"Holiday\"     \"Pictures\\Holiday\"           2 \r\n"
+                      "\"Work\"        \"Work\"         3 \r\n\"Pictures\"    \"Work\\Pictures\"              4 \r\n"
+                      "\"/h.jpg\"      2             \"\"\r\n\"/w.jpg\"      4             \"\"\r\n");
+}
+
+void TestCatalogFileWriter::linesAReaderPlacesRight()
+{
+    QFETCH(QStringList, nodes);
+    QFETCH(QStringList, records);
+    Catalog catalog;
+    for (const QString &node : nodes) {
+        const int parent = node.section(QLatin1Char(':'), 0, 0).toInt();
+        const QString name = node.section(QLatin1Char(':'), 1);
+        parent ? catalog.tree().addChild(parent, name) : catalog.tree().addRoot(name);
+    }
+    CatalogTest::fill(catalog, records);
+    QTEST(written(catalog), "expected");
 }
 
 void TestCatalogFileWriter::unstorableCharactersCannotCorruptTheFile()
@@ -216,6 +266,105 @@ void TestCatalogFileWriter::replacedFileKeepsPermissionsAndOwner()
     QCOMPARE(status.st_mode & 07777, mode_t(0444));
     if (root)
         QCOMPARE(status.st_uid, kNobody);
+}
+
+void TestCatalogFileWriter::savesOnlyToRegularFiles_data()
+{
+    QTest::addColumn<QString>("target"); // what the link "c.kvd" leads to: "file", "pipe", "device", a path, or "none"
+    QTest::addColumn<bool>("sharedFolder"); // the link sits in a sticky folder every user may write to
+    QTest::addColumn<bool>("othersLink"); // and belongs to another user
+    QTest::addColumn<QString>("refusal"); // empty: saved to the file the link leads to
+    QTest::newRow("a link to a file") << "file" << false << false << "";
+    QTest::newRow("a link to a named pipe") << "pipe" << false << false << "a named pipe is not a file";
+    QTest::newRow("a link to a device") << "device" << false << false << "a device is not a file";
+    QTest::newRow("a link to a folder") << "/" << false << false << "a folder is not a file";
+    QTest::newRow("a link to nothing") << "none" << false << false << "it is a link to a file that does not exist";
+    QTest::newRow("the user's own link in a shared folder") << "file" << true << false << "";
+    QTest::newRow("another user's link in a shared folder")
+        << "file" << true << true << "it is a link another user made in a folder every user can write to";
+}
+
+void TestCatalogFileWriter::savesOnlyToRegularFiles()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, sharedFolder);
+    QFETCH(bool, othersLink);
+    QFETCH(QString, refusal);
+    if ((othersLink || target == "device") && ::geteuid() != 0)
+        QSKIP("only root can give a link to another user or make a device");
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("shared"));
+    QVERIFY(QDir().mkpath(folder));
+    if (sharedFolder)
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 01777) == 0);
+    QString leadsTo = target;
+    if (target == "file" || target == "none") {
+        leadsTo = dir.filePath(QStringLiteral("victim.kvd"));
+        if (target == "file")
+            TestFiles::createFile(leadsTo, "old");
+    } else if (target == "pipe") {
+        leadsTo = dir.filePath(QStringLiteral("pipe"));
+        QVERIFY(::mkfifo(QFile::encodeName(leadsTo).constData(), 0600) == 0);
+    } else if (target == "device") {
+        // A null device of the test's own: a save that went wrong must not hit the system's.
+        leadsTo = dir.filePath(QStringLiteral("null"));
+        if (::mknod(QFile::encodeName(leadsTo).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+            QSKIP("devices cannot be made here");
+    }
+    const QString link = folder + QStringLiteral("/c.kvd");
+    QVERIFY(QFile::link(leadsTo, link));
+    if (othersLink)
+        QVERIFY(::lchown(QFile::encodeName(link).constData(), 65534, 65534) == 0);
+    struct stat before;
+    const bool existed = ::stat(QFile::encodeName(leadsTo).constData(), &before) == 0;
+
+    Catalog catalog;
+    const auto error = CatalogFileWriter(catalog, -1).saveTo(link);
+    QCOMPARE(error ? error->description : QString(),
+             refusal.isEmpty() ? QString() : "Path/File access error (" + refusal + ")");
+    QCOMPARE(FileAccess::saveTarget(link).refusal.value_or(QString()), refusal);
+    QVERIFY(QFileInfo(link).isSymLink()); // the link itself is never replaced
+    struct stat after;
+    QCOMPARE(::stat(QFile::encodeName(leadsTo).constData(), &after) == 0, existed);
+    if (refusal.isEmpty())
+        QCOMPARE(TestFiles::readFile(leadsTo), QByteArray(" 0 \r\n"));
+    else if (existed)
+        QVERIFY(after.st_ino == before.st_ino && after.st_mode == before.st_mode); // the very same, untouched
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{"c.kvd"});
+}
+
+void TestCatalogFileWriter::leftoversOfKilledSavesAreRemoved()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("c.kvd"));
+    TestFiles::createFile(path, "old");
+    const QStringList dead{".c.kvd.1x2y3z.new", ".c.kvd.k.new"};
+    const QStringList others{".c.kvd.ABC.new", ".c.kvd..new", ".d.kvd.abc.new", "c.kvd.abc.new", ".c.kvd.abc.new.txt"};
+    for (const QString &name : dead + others)
+        TestFiles::createFile(dir.filePath(name), "half");
+    ReplacingFile running(path); // a save under way in another window or process
+    QCOMPARE(running.begin(), std::nullopt);
+    const QStringList withRunning = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    // And one that is killed half-way, as kill -9 does.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ReplacingFile killed(path);
+        if (!killed.begin() && killed.write("half", 4) == 4)
+            ::pause();
+        ::_exit(1);
+    }
+    QTRY_COMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), withRunning.size() + 1);
+    ::kill(child, SIGKILL);
+    QCOMPARE(::waitpid(child, nullptr, 0), child);
+
+    Catalog catalog;
+    QCOMPARE(CatalogFileWriter(catalog, -1).saveTo(path), std::nullopt);
+    QStringList expected = withRunning;
+    for (const QString &name : dead)
+        expected.removeOne(name);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), expected);
+    QCOMPARE(TestFiles::readFile(path), QByteArray(" 0 \r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCatalogFileWriter)

@@ -50,7 +50,8 @@ private slots:
     void secondRunWritesTheSameBytes();
     void xdgMimeFindsTypeAndDefault();
     void unwritableConfigStillStartsCorvanta();
-    void missingCorvantaIsReported();
+    void refusesWithoutAProgramToRegister_data();
+    void refusesWithoutAProgramToRegister();
 
 private:
     QString path(const QString &relative) const { return m_root->filePath(relative); }
@@ -209,20 +210,41 @@ void TestPelmarsh::unwritableConfigStillStartsCorvanta()
     // A configuration "folder" that is a file: mimeapps.list cannot be written.
     writeAll(path(QStringLiteral("not a folder")), "x");
     const Run run = runPelmarsh(path(QStringLiteral("not a folder")));
-    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.exitCode, 1); // a step failed
     QVERIFY2(run.errors.contains(QStringLiteral("mimeapps.list")), qPrintable(run.errors));
     QVERIFY(!readAll(path(QStringLiteral("data/applications/corvanta.desktop"))).isEmpty());
     QTRY_COMPARE(readAll(binFolder() + QStringLiteral("/started.log")), QByteArray("0 []\n"));
 }
 
-void TestPelmarsh::missingCorvantaIsReported()
+void TestPelmarsh::refusesWithoutAProgramToRegister_data()
 {
-    QVERIFY(QFile::remove(binFolder() + QStringLiteral("/corvanta")));
-    const Run run = runPelmarsh();
-    QCOMPARE(run.exitCode, 1);
-    QVERIFY2(run.errors.startsWith(QStringLiteral("pelmarsh: cannot start Corvanta (") + binFolder()
-                                   + QStringLiteral("/corvanta)")),
-             qPrintable(run.errors));
+    QTest::addColumn<QString>("setUp");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("no corvanta beside it")
+        << "rm \"$0/corvanta\"; exec \"$0/pelmarsh\""
+        << "pelmarsh: nothing registered: Corvanta is not beside Pelmarsh (<bin>/corvanta is missing)\n";
+    QTest::newRow("a corvanta that is no program")
+        << "chmod 644 \"$0/corvanta\"; exec \"$0/pelmarsh\""
+        << "pelmarsh: nothing registered: Corvanta is not beside Pelmarsh (<bin>/corvanta is not a program)\n";
+    // The shell makes the name: Qt would turn the byte into text on its way.
+    QTest::newRow("a folder name that is not UTF-8")
+        << "d=\"$0$(printf '\\377')\"; mv \"$0\" \"$d\" && exec \"$d/pelmarsh\""
+        << "pelmarsh: nothing registered: the name of the folder Pelmarsh is in (<bin>\uFFFD) is not valid UTF-8, which "
+           "a desktop entry cannot hold; move Corvanta and Pelmarsh to another folder\n";
+}
+
+void TestPelmarsh::refusesWithoutAProgramToRegister()
+{
+    QFETCH(QString, setUp);
+    QFETCH(QString, error);
+    const QMap<QString, QByteArray> before = writtenFiles();
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(QStringLiteral("sh"), {QStringLiteral("-c"), setUp, binFolder()});
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), 1);
+    QCOMPARE(QString::fromUtf8(process.readAllStandardError()), error.replace(QStringLiteral("<bin>"), binFolder()));
+    QCOMPARE(writtenFiles(), before);
 }
 
 QTEST_GUILESS_MAIN(TestPelmarsh)

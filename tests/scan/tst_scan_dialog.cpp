@@ -386,6 +386,16 @@ private Q_SLOTS:
         QVERIFY(leftOut.contains(QStringLiteral("cheese")));
     }
 
+    void foldersThatCouldNotBeReadAreReported()
+    {
+        ScanFixture &f = *m_fixture;
+        openDialog(m_dir->filePath(QStringLiteral("gone"))); // removed before the search
+        QVERIFY(runToEnd(Start::AllFiles));
+        QCOMPARE(f.interaction.shownMessages().last(),
+                 QStringLiteral("Corvanta|Information|Ok|1 folder could not be read, so files in it may be missing "
+                                "from the list."));
+    }
+
     void progressWindowDuringAndAfterScan_data()
     {
         QTest::addColumn<Start>("start");

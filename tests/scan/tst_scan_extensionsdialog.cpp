@@ -109,6 +109,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QStringList>("prompts"); // title|default text|text
         QTest::addColumn<QStringList>("displayed");
+        QTest::addColumn<QStringList>("messages");
         const QString add = QStringLiteral("cmdAdd");
         const QString modify = QStringLiteral("cmdModify");
         const QString remove = QStringLiteral("cmdDelete");
@@ -120,19 +121,30 @@ private Q_SLOTS:
                                    .arg(selected)};
         };
         const QStringList unchanged{"a", "b", "c"};
-        QTest::newRow("Add appends as typed") << add << "" << ".Log" << addPrompt << unchanged + QStringList{".Log"};
-        QTest::newRow("Add: empty or Cancel adds nothing") << add << "" << "" << addPrompt << unchanged;
+        QTest::newRow("Add appends as typed")
+            << add << "" << ".Log" << addPrompt << unchanged + QStringList{".Log"} << QStringList{};
+        QTest::newRow("Add: empty or Cancel adds nothing") << add << "" << "" << addPrompt << unchanged << QStringList{};
         QTest::newRow("Modify moves the entry to the end")
-            << modify << "b" << "x" << modifyPrompt("b") << QStringList{"a", "c", "x"};
+            << modify << "b" << "x" << modifyPrompt("b") << QStringList{"a", "c", "x"} << QStringList{};
         QTest::newRow("Modify to the same text still moves")
-            << modify << "a" << "a" << modifyPrompt("a") << QStringList{"b", "c", "a"};
+            << modify << "a" << "a" << modifyPrompt("a") << QStringList{"b", "c", "a"} << QStringList{};
         QTest::newRow("Modify: empty answer changes nothing")
-            << modify << "a" << "" << modifyPrompt("a") << unchanged;
+            << modify << "a" << "" << modifyPrompt("a") << unchanged << QStringList{};
         QTest::newRow("Modify with nothing selected appends")
-            << modify << "" << "x" << modifyPrompt("") << unchanged + QStringList{"x"};
-        QTest::newRow("Delete with nothing selected") << remove << "" << "" << QStringList{} << unchanged;
+            << modify << "" << "x" << modifyPrompt("") << unchanged + QStringList{"x"} << QStringList{};
+        QTest::newRow("Delete with nothing selected")
+            << remove << "" << "" << QStringList{} << unchanged << QStringList{};
         QTest::newRow("Delete removes only the selected entry")
-            << remove << "b" << "" << QStringList{} << QStringList{"a", "c"};
+            << remove << "b" << "" << QStringList{} << QStringList{"a", "c"} << QStringList{};
+        // The list file would read them back otherwise: up to a comma, without leading blanks.
+        const QStringList comma{"Marlowind|Critical|Ok|An extension cannot hold a comma. Please add each extension on "
+                                "its own."};
+        QTest::newRow("Add trims blanks") << add << "" << " \tini " << addPrompt << unchanged + QStringList{"ini"}
+                                          << QStringList{};
+        QTest::newRow("Add refuses a comma") << add << "" << "jpg,png" << addPrompt << unchanged << comma;
+        QTest::newRow("Modify trims blanks") << modify << "b" << " x" << modifyPrompt("b") << QStringList{"a", "c", "x"}
+                                             << QStringList{};
+        QTest::newRow("Modify refuses a comma") << modify << "b" << "x," << modifyPrompt("b") << unchanged << comma;
     }
 
     void editingLeavesTheTableAlone()
@@ -155,7 +167,7 @@ private Q_SLOTS:
             prompts.append(prompt.title + '|' + prompt.defaultText + '|' + prompt.text);
         QTEST(prompts, "prompts");
         QTEST(m_dialog->displayedEntries(), "displayed");
-        QVERIFY(f.interaction.messages.isEmpty());
+        QTEST(f.interaction.shownMessages(), "messages");
         // Only Continue, Load and Save touch the table; Cancel leaves it alone.
         QCOMPARE(f.extensions.extensions(), table);
         click("cmdCancel");

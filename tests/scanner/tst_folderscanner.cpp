@@ -166,6 +166,20 @@ private Q_SLOTS:
         QTEST(result.marksCatalogChanged, "marksChanged");
     }
 
+    // U+FEFF starts a name like any character; the file without it is another one.
+    void namesKeepALeadingZeroWidthNoBreakSpace()
+    {
+        for (const QString &name : {QStringLiteral("\uFEFFholiday.jpg"), QStringLiteral("holiday.jpg")})
+            QVERIFY(!TestFiles::createFile(m_root + QLatin1Char('/') + name).isEmpty());
+        const ScanResult result = scan(m_root, false, kJpgOnly);
+        QStringList names;
+        for (const FoundFile &file : result.files)
+            names.append(file.name);
+        names.sort();
+        QCOMPARE(names, QStringList({QStringLiteral("holiday"), QStringLiteral("\uFEFFholiday")}));
+        QVERIFY(relativePaths(result.files, m_root).contains(QStringLiteral("\uFEFFholiday.jpg")));
+    }
+
     void folderThatCannotBeEnteredGivesNothing_data()
     {
         QTest::addColumn<int>("mode");

@@ -23,6 +23,8 @@ private Q_SLOTS:
     void monthDayYear_data();
     void monthDayYear();
     void advancedSearchGoesOnWhereItStopped();
+    void advancedSearchFindsOfflineFiles_data();
+    void advancedSearchFindsOfflineFiles();
 
 private:
     static RecordList listOf(const QStringList &records)
@@ -148,6 +150,41 @@ void TestSearch::advancedSearchGoesOnWhereItStopped()
     QVERIFY(search.isFinished());
     QCOMPARE(found.size(), std::size_t(3));
     QCOMPARE(found.back().path, QStringLiteral("/a/three.jpg"));
+}
+
+void TestSearch::advancedSearchFindsOfflineFiles_data()
+{
+    QTest::addColumn<QString>("criterion");
+    QTest::addColumn<QStringList>("found");
+    // /usb holds the unplugged drive's files, /gone a file that is really gone.
+    QTest::newRow("by file name") << "name" << QStringList{"/usb/beach.jpg"};
+    QTest::newRow("by keywords") << "keywords" << QStringList{"/usb/beach.jpg"};
+    QTest::newRow("never by date") << "date" << QStringList{"/disk/beach.jpg"};
+}
+
+void TestSearch::advancedSearchFindsOfflineFiles()
+{
+    QFETCH(QString, criterion);
+    const RecordList records = listOf({"/usb/beach.jpg/1>sea", "/gone/beach.jpg/1>sea", "/disk/beach.jpg/1>"});
+    AdvancedSearchCriteria criteria;
+    criteria.byFileName = criterion == QLatin1String("name");
+    criteria.fileNameText = "USB/BEACH";
+    criteria.byKeywords = criterion == QLatin1String("keywords");
+    criteria.keywordsText = "sea";
+    criteria.byDate = criterion == QLatin1String("date");
+    criteria.after = QDate(1960, 1, 1);
+    criteria.before = QDate(2200, 1, 1);
+    const auto onDisk = [](const QString &path) {
+        return path.startsWith(QLatin1String("/disk/")) ? std::optional<qint64>(86400000) : std::nullopt;
+    };
+    const auto offline = [](const QString &path) { return path.startsWith(QLatin1String("/usb/")); };
+    AdvancedSearch search(records, criteria, onDisk, offline);
+    std::vector<AdvancedSearch::Match> found;
+    search.searchNext(10, found);
+    QStringList paths;
+    for (const AdvancedSearch::Match &match : found)
+        paths.append(match.path);
+    QTEST(paths, "found");
 }
 
 QTEST_GUILESS_MAIN(TestSearch)

@@ -40,6 +40,15 @@ QString ScriptedInteraction::saveFileName(const FileDialog &dialog)
     return {};
 }
 
+QString ScriptedInteraction::existingFolder(const FileDialog &dialog)
+{
+    folderDialogs.append(dialog);
+    if (!folderAnswers.isEmpty())
+        return folderAnswers.takeFirst();
+    unexpected.append(QStringLiteral("folder dialog: ") + dialog.title);
+    return {};
+}
+
 bool ScriptedInteraction::openWithDefaultProgram(const QString &path)
 {
     openedPrograms.append(path);

@@ -25,6 +25,7 @@ public:
     QList<Prompt> prompts;
     QList<Interaction::FileDialog> openDialogs;
     QList<Interaction::FileDialog> saveDialogs;
+    QList<Interaction::FileDialog> folderDialogs;
     QStringList openedPrograms;
     QStringList unexpected;
 
@@ -33,6 +34,7 @@ public:
     QStringList promptAnswers;
     QStringList openFileAnswers;
     QStringList saveFileAnswers;
+    QStringList folderAnswers;
     // Takes the requests to open a file when set (the real opener, say); otherwise
     // every request is taken.
     std::function<bool(const QString &)> opener;
@@ -42,6 +44,7 @@ public:
     QString prompt(const QString &text, const QString &title, const QString &defaultText) override;
     QString openFileName(const Interaction::FileDialog &dialog) override;
     QString saveFileName(const Interaction::FileDialog &dialog) override;
+    QString existingFolder(const Interaction::FileDialog &dialog) override;
     bool openWithDefaultProgram(const QString &path) override;
 
     QStringList messageTexts() const;
