@@ -26,30 +26,45 @@ void removeAtPositions(RecordList &records, const std::vector<int> &positions)
 
 } // namespace
 
-void RemoveDirectory(Catalog &catalog, int categoryIndex)
+namespace {
+
+void markRecordsOf(RecordList &records, const std::vector<int> &categories)
 {
-    const std::vector<int> doomed = catalog.tree().subtreeChildrenFirst(categoryIndex);
-    if (doomed.empty())
+    if (categories.empty())
         return;
-    QSet<int> indexes(doomed.begin(), doomed.end());
-    RecordList &records = catalog.records();
+    const QSet<int> indexes(categories.begin(), categories.end());
     for (int position = 0; position < records.size(); ++position) {
         if (indexes.contains(records.categoryAt(position)))
             records.setMarked(position, true);
     }
 }
 
-void deleteCategory(Catalog &catalog, int categoryIndex)
+} // namespace
+
+void RemoveDirectory(Catalog &catalog, int categoryIndex)
+{
+    markRecordsOf(catalog.records(), catalog.tree().subtreeChildrenFirst(categoryIndex));
+}
+
+void deleteCategory(Catalog &catalog, int categoryIndex, const WorkRunner &runWork)
 {
     if (!catalog.tree().node(categoryIndex))
         return;
     catalog.records().clearMarks();
     catalog.TagIndex();
-    RemoveDirectory(catalog, categoryIndex);
-    catalog.records().removeMarked();
+    const std::vector<int> doomed = catalog.tree().subtreeChildrenFirst(categoryIndex);
+    const Catalog::TagMap tags = Catalog::TagMap::afterRemoving(catalog.tree(), doomed);
+    // Out of the catalog while the work is under way: whatever runs on this thread
+    // meanwhile sees no records rather than records half renumbered.
+    RecordList records = std::move(catalog.records());
+    runWork([&] {
+        markRecordsOf(records, doomed);
+        records.removeMarked();
+        Catalog::renumberRecords(records, tags);
+    });
+    catalog.records() = std::move(records);
     catalog.tree().removeSubtree(categoryIndex);
-    catalog.ChangecategoryIndexForFiles();
-    catalog.markChanged();
+    catalog.finishRenumbering(tags);
 }
 
 int MoveDroppedFiles(Catalog &catalog, const QStringList &droppedPaths, int targetIndex)

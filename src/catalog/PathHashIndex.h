@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 #include <memory>
+#include <utility>
 
 // A multimap from the hash of a record's path to the chunk of the record list that
 // holds the record, one entry per record. Open addressing with linear probing: eight
@@ -11,6 +12,23 @@
 class PathHashIndex
 {
 public:
+    PathHashIndex() = default;
+    PathHashIndex(PathHashIndex &&other) noexcept { swap(other); }
+    PathHashIndex &operator=(PathHashIndex &&other) noexcept
+    {
+        PathHashIndex taken(std::move(other));
+        swap(taken);
+        return *this;
+    }
+    void swap(PathHashIndex &other) noexcept
+    {
+        std::swap(m_slots, other.m_slots);
+        std::swap(m_slotCount, other.m_slotCount);
+        std::swap(m_mask, other.m_mask);
+        std::swap(m_shift, other.m_shift);
+        std::swap(m_count, other.m_count);
+    }
+
     void clear();
     void reserve(std::size_t count);
     std::size_t size() const { return m_count; }

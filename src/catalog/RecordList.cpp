@@ -48,8 +48,38 @@ constexpr qint64 kMinWasteBytes = 4 << 20;
 
 RecordList::RecordList() = default;
 RecordList::~RecordList() = default;
-RecordList::RecordList(RecordList &&other) noexcept = default;
-RecordList &RecordList::operator=(RecordList &&other) noexcept = default;
+// A list moved from is empty, as a list of standard containers would be.
+RecordList::RecordList(RecordList &&other) noexcept
+{
+    swap(other);
+}
+
+RecordList &RecordList::operator=(RecordList &&other) noexcept
+{
+    RecordList taken(std::move(other));
+    swap(taken);
+    return *this;
+}
+
+void RecordList::swap(RecordList &other) noexcept
+{
+    std::swap(m_blocks, other.m_blocks);
+    std::swap(m_blockSizes, other.m_blockSizes);
+    std::swap(m_used, other.m_used);
+    std::swap(m_liveBytes, other.m_liveBytes);
+    std::swap(m_heldBytes, other.m_heldBytes);
+    std::swap(m_chunks, other.m_chunks);
+    std::swap(m_chunkStarts, other.m_chunkStarts);
+    std::swap(m_chunkOfRun, other.m_chunkOfRun);
+    std::swap(m_chunkByNumber, other.m_chunkByNumber);
+    std::swap(m_freeNumbers, other.m_freeNumbers);
+    std::swap(m_size, other.m_size);
+    std::swap(m_markedCount, other.m_markedCount);
+    std::swap(m_expectedSize, other.m_expectedSize);
+    m_pathIndex.swap(other.m_pathIndex);
+    std::swap(m_pathIndexBuilt, other.m_pathIndexBuilt);
+    std::swap(m_pathHashesKnown, other.m_pathHashesKnown);
+}
 
 RecordList::Place RecordList::store(const QString &record)
 {

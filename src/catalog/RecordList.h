@@ -31,6 +31,7 @@ public:
     ~RecordList();
     RecordList(RecordList &&other) noexcept;
     RecordList &operator=(RecordList &&other) noexcept;
+    void swap(RecordList &other) noexcept;
 
     int size() const { return m_size; }
     bool isEmpty() const { return m_size == 0; }
