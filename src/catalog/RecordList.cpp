@@ -330,23 +330,36 @@ void RecordList::insert(int position, RecordList &&batch)
 {
     if (batch.isEmpty())
         return;
-    // The batch's blocks follow ours, and its last block takes the records stored from
-    // now on; what was left free in our last block stays unused.
-    const auto firstBlock = quint32(m_blocks.size());
     std::vector<Entry> incoming;
     incoming.reserve(std::size_t(batch.m_size));
-    for (const auto &chunk : batch.m_chunks) {
-        for (Entry entry : chunk->entries) {
-            entry.place.block += firstBlock;
-            entry.mark = 0;
-            incoming.push_back(entry);
+    if (batch.m_liveBytes < kBlockBytes / 4) {
+        // A few records, as a drop brings: their text is copied, rather than a block
+        // of a megabyte taken over for it that would soon have the list rewritten.
+        for (const auto &chunk : batch.m_chunks) {
+            for (Entry entry : chunk->entries) {
+                const QByteArrayView bytes = batch.bytesOf(entry.place);
+                entry.place = storeBytes(bytes.data(), quint32(bytes.size()));
+                entry.mark = 0;
+                incoming.push_back(entry);
+            }
         }
+    } else {
+        // The batch's blocks follow ours, and its last block takes the records stored
+        // from now on; what was left free in our last block stays unused.
+        const auto firstBlock = quint32(m_blocks.size());
+        for (const auto &chunk : batch.m_chunks) {
+            for (Entry entry : chunk->entries) {
+                entry.place.block += firstBlock;
+                entry.mark = 0;
+                incoming.push_back(entry);
+            }
+        }
+        std::move(batch.m_blocks.begin(), batch.m_blocks.end(), std::back_inserter(m_blocks));
+        m_blockSizes.insert(m_blockSizes.end(), batch.m_blockSizes.begin(), batch.m_blockSizes.end());
+        m_used = batch.m_used;
+        m_heldBytes += batch.m_heldBytes;
+        m_liveBytes += batch.m_liveBytes;
     }
-    std::move(batch.m_blocks.begin(), batch.m_blocks.end(), std::back_inserter(m_blocks));
-    m_blockSizes.insert(m_blockSizes.end(), batch.m_blockSizes.begin(), batch.m_blockSizes.end());
-    m_used = batch.m_used;
-    m_heldBytes += batch.m_heldBytes;
-    m_liveBytes += batch.m_liveBytes;
     const bool hashesKnown = batch.m_pathHashesKnown;
     batch.clear();
     if (m_pathHashesKnown && !hashesKnown) {

@@ -96,7 +96,7 @@ void TestRecordList::changesMatchAPlainList()
             if (step % 3 == 0)
                 batch.hashPaths(); // as a scan's batch comes
             const int at = random.bounded(size + 1);
-            const int count = random.bounded(1, step % 50 == 0 ? 9000 : 20);
+            const int count = random.bounded(1, step % 50 == 0 ? 14000 : 20);
             for (int k = 0; k < count; ++k) {
                 const QString record = randomRecord(random);
                 plain.insert(at + k, record);
