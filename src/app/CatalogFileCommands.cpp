@@ -152,6 +152,8 @@ CatalogLoadReport CatalogFileCommands::loadOffThisThread(const QString &path)
                 return fileExistsOnDisk(file);
             },
             [&drives](QByteArrayView file) { return drives->offlineVolumeOfUtf8(file); });
+        // Here rather than at the first edit, which would freeze the window for it.
+        loaded.records().buildPathIndex();
     });
     QEventLoop untilLoaded;
     connect(worker, &QThread::finished, &untilLoaded, &QEventLoop::quit);

@@ -4,6 +4,10 @@
 #include "CatalogEdits.h"
 #include "Interaction.h"
 
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QThread>
+
 using Interaction::Answer;
 using Interaction::Buttons;
 using Interaction::Icon;
@@ -20,6 +24,25 @@ namespace {
 QString whoseName(bool subCategory)
 {
     return subCategory ? QStringLiteral("sub-category's") : QStringLiteral("category's");
+}
+
+// Work this short is done before anyone could see the window wait.
+constexpr int kQuickWorkMSecs = 50;
+
+// A deletion walks every record: in a catalog of a million that takes longer than a
+// window may stand still. The work runs on a worker while this thread keeps the
+// windows painted; the user's input waits, so that no command meets the catalog
+// half changed.
+void runOffThisThread(const std::function<void()> &work)
+{
+    QThread *worker = QThread::create(work);
+    QEventLoop untilDone;
+    QObject::connect(worker, &QThread::finished, &untilDone, &QEventLoop::quit);
+    worker->start();
+    if (!worker->wait(QDeadlineTimer(kQuickWorkMSecs)))
+        untilDone.exec(QEventLoop::ExcludeUserInputEvents);
+    worker->wait();
+    delete worker;
 }
 
 } // namespace
@@ -137,7 +160,6 @@ bool CategoryCommands::RemoveCategory(int selectedIndex)
                               Interaction::kProgramTitle, Icon::Question, Buttons::YesNo)
         != Answer::Yes)
         return false;
-    // One pass without yielding: no other command can run on a half-deleted catalog.
-    CatalogEdits::deleteCategory(m_catalog, selectedIndex);
+    CatalogEdits::deleteCategory(m_catalog, selectedIndex, runOffThisThread);
     return true;
 }

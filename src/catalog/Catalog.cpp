@@ -27,18 +27,50 @@ void Catalog::ChangecategoryIndexForFiles()
 {
     m_records.clearMarks();
     const TagMap tags(*m_tree);
-    for (int position = 0; position < m_records.size(); ++position) {
-        const int oldIndex = m_records.categoryAt(position);
+    renumberRecords(m_records, tags);
+    finishRenumbering(tags);
+}
+
+void Catalog::renumberRecords(RecordList &records, const TagMap &tags)
+{
+    for (int position = 0; position < records.size(); ++position) {
+        const int oldIndex = records.categoryAt(position);
         const int newIndex = tags.newIndexFor(oldIndex);
         if (newIndex == 0)
             continue;
-        const QString &record = m_records.at(position);
+        const QString &record = records.at(position);
         if (newIndex != oldIndex || !recordIndexFieldIs(record, newIndex))
-            m_records.replace(position, SetRecordCategory(record, newIndex));
+            records.replaceKeepingPath(position, SetRecordCategory(record, newIndex));
     }
+}
+
+void Catalog::finishRenumbering(const TagMap &tags)
+{
     m_missingRecords->remapCategories([&tags](int oldIndex) { return tags.newIndexFor(oldIndex); });
     m_records.clearMarks();
     markChanged();
+}
+
+Catalog::TagMap Catalog::TagMap::afterRemoving(const CategoryTree &tree, const std::vector<int> &removed)
+{
+    std::vector<char> goes(std::size_t(tree.nodeCount()) + 1, 0);
+    for (const int index : removed) {
+        if (index >= 1 && index <= tree.nodeCount())
+            goes[std::size_t(index)] = 1;
+    }
+    // The nodes that stay keep their order and their tags and close up.
+    TagMap map;
+    map.m_newIndex.assign(std::size_t(2 * kOffset), 0);
+    int newIndex = 0;
+    for (int i = 1; i <= tree.nodeCount(); ++i) {
+        if (goes[std::size_t(i)])
+            continue;
+        ++newIndex;
+        const auto &tag = tree.node(i)->tag;
+        if (tag && *tag >= -kOffset && *tag < kOffset && map.m_newIndex[std::size_t(*tag + kOffset)] == 0)
+            map.m_newIndex[std::size_t(*tag + kOffset)] = newIndex;
+    }
+    return map;
 }
 
 Catalog::TagMap::TagMap(const CategoryTree &tree)

@@ -53,6 +53,8 @@ public:
     {
     public:
         explicit TagMap(const CategoryTree &tree);
+        // The map the tree will give once the nodes of those indexes are removed.
+        static TagMap afterRemoving(const CategoryTree &tree, const std::vector<int> &removed);
         // The new index for an old one, or 0 when no node holds it.
         int newIndexFor(int oldIndex) const
         {
@@ -60,9 +62,16 @@ public:
         }
 
     private:
+        TagMap() = default;
         static constexpr int kOffset = 1 << 15; // tags are 16-bit
         std::vector<int> m_newIndex;
     };
+
+    // The pass of ChangecategoryIndexForFiles over the records alone, which a caller
+    // may run on another thread with the records taken out of the catalog; then
+    // finishRenumbering does the rest.
+    static void renumberRecords(RecordList &records, const TagMap &tags);
+    void finishRenumbering(const TagMap &tags);
 
     // No categories, no records at all.
     void clear();

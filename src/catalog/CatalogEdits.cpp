@@ -11,63 +11,80 @@ namespace CatalogEdits {
 
 namespace {
 
-QSet<QStringView> pathSet(const QStringList &paths)
+// A record left marked by someone else goes with the found ones, as a pass that
+// marks its finds and removes every marked record would have it.
+void removeAtPositions(RecordList &records, const std::vector<int> &positions)
 {
-    QSet<QStringView> set;
-    set.reserve(paths.size());
-    for (const QString &path : paths)
-        set.insert(QStringView(path));
-    return set;
+    if (records.markedCount() == 0) {
+        records.removePositions(positions);
+        return;
+    }
+    for (const int position : positions)
+        records.setMarked(position, true);
+    records.removeMarked();
 }
 
 } // namespace
 
-void RemoveDirectory(Catalog &catalog, int categoryIndex)
+namespace {
+
+void markRecordsOf(RecordList &records, const std::vector<int> &categories)
 {
-    const std::vector<int> doomed = catalog.tree().subtreeChildrenFirst(categoryIndex);
-    if (doomed.empty())
+    if (categories.empty())
         return;
-    QSet<int> indexes(doomed.begin(), doomed.end());
-    RecordList &records = catalog.records();
+    const QSet<int> indexes(categories.begin(), categories.end());
     for (int position = 0; position < records.size(); ++position) {
         if (indexes.contains(records.categoryAt(position)))
             records.setMarked(position, true);
     }
 }
 
-void deleteCategory(Catalog &catalog, int categoryIndex)
+} // namespace
+
+void RemoveDirectory(Catalog &catalog, int categoryIndex)
+{
+    markRecordsOf(catalog.records(), catalog.tree().subtreeChildrenFirst(categoryIndex));
+}
+
+void deleteCategory(Catalog &catalog, int categoryIndex, const WorkRunner &runWork)
 {
     if (!catalog.tree().node(categoryIndex))
         return;
     catalog.records().clearMarks();
     catalog.TagIndex();
-    RemoveDirectory(catalog, categoryIndex);
-    catalog.records().removeMarked();
+    const std::vector<int> doomed = catalog.tree().subtreeChildrenFirst(categoryIndex);
+    const Catalog::TagMap tags = Catalog::TagMap::afterRemoving(catalog.tree(), doomed);
+    // Out of the catalog while the work is under way: whatever runs on this thread
+    // meanwhile sees no records rather than records half renumbered.
+    RecordList records = std::move(catalog.records());
+    runWork([&] {
+        markRecordsOf(records, doomed);
+        records.removeMarked();
+        Catalog::renumberRecords(records, tags);
+    });
+    catalog.records() = std::move(records);
     catalog.tree().removeSubtree(categoryIndex);
-    catalog.ChangecategoryIndexForFiles();
-    catalog.markChanged();
+    catalog.finishRenumbering(tags);
 }
 
 int MoveDroppedFiles(Catalog &catalog, const QStringList &droppedPaths, int targetIndex)
 {
     RecordList &records = catalog.records();
-    const QSet<QStringView> dropped = pathSet(droppedPaths);
-    std::vector<QString> refiled; // in the order the records are visited
-    for (int position = 0; position < records.size(); ++position) {
+    const std::vector<int> positions = records.positionsOfPaths(droppedPaths);
+    if (positions.empty())
+        return 0;
+    std::vector<QString> refiled; // in the order of the records
+    refiled.reserve(positions.size());
+    for (const int position : positions) {
         const QString &record = records.at(position);
         const RecordViews parts = recordViews(record);
-        if (!dropped.contains(parts.path))
-            continue;
         refiled.push_back(MakeFileRecord(parts.path.toString(), targetIndex, parts.keywords.toString()));
-        records.setMarked(position, true);
     }
-    if (refiled.empty())
-        return 0;
 
     // Each rewrite goes in at position 1, so the last one visited ends up first; a
     // rewrite of the very first record takes its place at the head instead.
-    const bool firstWasRefiled = records.isMarked(0);
-    records.removeMarked();
+    const bool firstWasRefiled = positions.front() == 0;
+    removeAtPositions(records, positions);
     RecordList block;
     block.reserve(int(refiled.size()));
     if (firstWasRefiled)
@@ -82,17 +99,10 @@ int MoveDroppedFiles(Catalog &catalog, const QStringList &droppedPaths, int targ
 int removeRecordsWithPaths(Catalog &catalog, const QStringList &paths)
 {
     RecordList &records = catalog.records();
-    const QSet<QStringView> doomed = pathSet(paths);
-    int removed = 0;
-    for (int position = 0; position < records.size(); ++position) {
-        if (doomed.contains(recordViews(records.at(position)).path)) {
-            records.setMarked(position, true);
-            ++removed;
-        }
-    }
-    records.removeMarked();
+    const std::vector<int> doomed = records.positionsOfPaths(paths);
+    removeAtPositions(records, doomed);
     catalog.markChanged();
-    return removed;
+    return int(doomed.size());
 }
 
 } // namespace CatalogEdits

@@ -3,7 +3,6 @@
 #include "Catalog.h"
 #include "FileRecord.h"
 
-#include <QSet>
 
 namespace KeywordEditor {
 
@@ -24,21 +23,14 @@ Result UpdateKeywords(Catalog &catalog, const QStringList &selectedPaths, const 
     if (hasIllegalCharacters(keywords))
         return {Outcome::IllegalCharacters, 0};
 
-    QSet<QStringView> selected;
-    selected.reserve(selectedPaths.size());
-    for (const QString &path : selectedPaths)
-        selected.insert(QStringView(path));
-
     int updated = 0;
-    for (int position = 0; position < records.size(); ++position) {
+    for (const int position : records.positionsOfPaths(selectedPaths)) {
         const QString &record = records.at(position);
         const RecordViews parts = recordViews(record);
-        if (!selected.contains(parts.path))
-            continue;
         QString rewritten;
         rewritten.reserve(parts.path.size() + parts.indexText.size() + keywords.size() + 2);
         rewritten.append(parts.path).append(QLatin1Char('/')).append(parts.indexText).append(QLatin1Char('>')).append(keywords);
-        records.replace(position, rewritten);
+        records.replaceKeepingPath(position, rewritten);
         ++updated;
     }
     if (updated == 0)

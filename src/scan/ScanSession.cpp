@@ -26,6 +26,8 @@ RecordList newestFirstRecords(const std::vector<FoundFile> &files, int categoryI
     records.reserve(int(files.size()));
     for (auto file = files.rbegin(); file != files.rend(); ++file)
         records.append(MakeFileRecord(file->path, categoryIndex, QString()), categoryIndex);
+    // Off the window's thread, so that the catalog's path index takes them in cheaply.
+    records.hashPaths();
     return records;
 }
 

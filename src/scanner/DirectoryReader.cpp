@@ -132,10 +132,6 @@ DirectoryReader::OpenResult DirectoryReader::open(const std::string &folderPath,
 {
     close();
     m_folderPath = folderPath;
-    m_failed = false;
-    m_identity = {};
-    m_mountRoot = false;
-    m_pseudoOrNetwork = false;
     if (folderPath.size() > maximumPathLength())
         return OpenResult::TooDeep;
     // The start folder is what the user chose, however its path is spelt; a folder met
@@ -147,6 +143,33 @@ DirectoryReader::OpenResult DirectoryReader::open(const std::string &folderPath,
         return parent && (errno == ELOOP || errno == ENOTDIR) ? OpenResult::NotTheExpectedFolder
                                                                : OpenResult::Unreadable;
     }
+    return finishOpen(fd, parent, true);
+}
+
+DirectoryReader::OpenResult DirectoryReader::openInside(const Handle &parentFolder, const FolderIdentity &parent,
+                                                        std::string_view name, const std::string &folderPath)
+{
+    close();
+    m_folderPath = folderPath;
+    if (folderPath.size() > maximumPathLength())
+        return OpenResult::TooDeep;
+    const std::string ownName(name);
+    const int fd = ::openat(parentFolder.descriptor(), ownName.c_str(),
+                            O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENAMETOOLONG)
+            return OpenResult::TooDeep;
+        return errno == ELOOP || errno == ENOTDIR ? OpenResult::NotTheExpectedFolder : OpenResult::Unreadable;
+    }
+    return finishOpen(fd, &parent, false);
+}
+
+DirectoryReader::OpenResult DirectoryReader::finishOpen(int fd, const FolderIdentity *parent, bool checkParent)
+{
+    m_failed = false;
+    m_identity = {};
+    m_mountRoot = false;
+    m_pseudoOrNetwork = false;
     const auto fail = [fd](OpenResult result) {
         ::close(fd);
         return result;
@@ -158,7 +181,7 @@ DirectoryReader::OpenResult DirectoryReader::open(const std::string &folderPath,
     // A folder that may be listed but not entered names files nobody can open or check.
     if (::faccessat(fd, ".", X_OK, AT_EACCESS) != 0)
         return fail(OpenResult::Unreadable);
-    if (parent) {
+    if (parent && checkParent) {
         const FolderIdentity actualParent = parentIdentityOf(fd);
         if (!actualParent.known)
             return fail(OpenResult::Unreadable);
@@ -174,6 +197,30 @@ DirectoryReader::OpenResult DirectoryReader::open(const std::string &folderPath,
     if (!m_directory)
         return fail(OpenResult::Unreadable);
     return OpenResult::Opened;
+}
+
+DirectoryReader::Handle DirectoryReader::handle() const
+{
+    if (!m_directory)
+        return {};
+    return Handle(::fcntl(::dirfd(m_directory), F_DUPFD_CLOEXEC, 0));
+}
+
+DirectoryReader::Handle &DirectoryReader::Handle::operator=(Handle &&other) noexcept
+{
+    if (this != &other) {
+        reset();
+        m_descriptor = other.m_descriptor;
+        other.m_descriptor = -1;
+    }
+    return *this;
+}
+
+void DirectoryReader::Handle::reset()
+{
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+    m_descriptor = -1;
 }
 
 bool DirectoryReader::next(Entry &entry)
@@ -266,6 +313,29 @@ DirectoryReader::OpenResult DirectoryReader::open(const std::string &folderPath,
     m_iterator = std::make_unique<QDirIterator>(
         path, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     return OpenResult::Opened;
+}
+
+DirectoryReader::OpenResult DirectoryReader::openInside(const Handle &, const FolderIdentity &parent, std::string_view,
+                                                        const std::string &folderPath)
+{
+    return open(folderPath, &parent);
+}
+
+DirectoryReader::Handle DirectoryReader::handle() const
+{
+    return {};
+}
+
+DirectoryReader::Handle &DirectoryReader::Handle::operator=(Handle &&other) noexcept
+{
+    m_descriptor = other.m_descriptor;
+    other.m_descriptor = -1;
+    return *this;
+}
+
+void DirectoryReader::Handle::reset()
+{
+    m_descriptor = -1;
 }
 
 bool DirectoryReader::next(Entry &entry)

@@ -53,10 +53,43 @@ public:
     DirectoryReader(const DirectoryReader &) = delete;
     DirectoryReader &operator=(const DirectoryReader &) = delete;
 
+    // A folder kept open by a walk so that the folders below it are opened through it,
+    // without looking their whole paths up again. Closed when destroyed.
+    class Handle
+    {
+    public:
+        Handle() = default;
+        explicit Handle(int descriptor)
+            : m_descriptor(descriptor)
+        {
+        }
+        ~Handle() { reset(); }
+        Handle(Handle &&other) noexcept
+            : m_descriptor(other.m_descriptor)
+        {
+            other.m_descriptor = -1;
+        }
+        Handle &operator=(Handle &&other) noexcept;
+        bool isOpen() const { return m_descriptor >= 0; }
+        int descriptor() const { return m_descriptor; }
+        void reset();
+
+    private:
+        int m_descriptor = -1;
+    };
+
     // A symbolic link is never opened. With a parent given, the folder opened must still
     // stand inside that parent, so that a folder swapped for a link (or a link put in
     // place of one of its ancestors) during a walk is never entered.
     OpenResult open(const std::string &folderPath, const FolderIdentity *parent = nullptr);
+    // Opens the folder name inside a folder held open: it stands inside that folder by
+    // construction, and a symbolic link (or anything else put in the folder's place
+    // since the parent was listed) is never entered. folderPath is its whole path.
+    // Where folders cannot be held open, the same as open(folderPath, &parent).
+    OpenResult openInside(const Handle &parentFolder, const FolderIdentity &parent, std::string_view name,
+                          const std::string &folderPath);
+    // Another handle on the folder being listed, valid after the listing is closed.
+    Handle handle() const;
     // False at the end of the listing, or when reading failed (see failed()).
     bool next(Entry &entry);
     // True when the listing stopped early because of a read error.
@@ -74,6 +107,7 @@ public:
 
 private:
     void close();
+    OpenResult finishOpen(int fd, const FolderIdentity *parent, bool checkParent);
 
     std::string m_folderPath;
     FolderIdentity m_identity;

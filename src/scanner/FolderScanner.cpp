@@ -23,6 +23,9 @@ std::string toWalkPath(const QString &folder)
 // Pass by pass, each pass in folder order: what walking the tree once per pass gives.
 std::vector<FoundFile> inPassOrder(FoundFileCollector::Collected distinct, std::size_t passCount)
 {
+    // One pass, as Search All Files makes: the files stand in its order already.
+    if (passCount == 1)
+        return std::move(distinct.files);
     std::vector<std::vector<std::size_t>> filesOfPass(passCount);
     for (std::size_t i = 0; i < distinct.files.size(); ++i) {
         for (const int pass : *distinct.passes[i])

@@ -7,6 +7,9 @@
 namespace {
 
 constexpr int kEntriesBetweenProgressChecks = 256;
+// Folders of the branch held open at most: a tree thousands of folders deep must not
+// run the process out of descriptors. Folders higher up open their subfolders by path.
+constexpr std::size_t kHeldFolders = 32;
 constexpr int kLeftOutExampleLimit = 20;
 constexpr qsizetype kLeftOutExampleLength = 160;
 
@@ -41,7 +44,7 @@ void FolderWalker::walk(const std::string &startFolder, bool includeSubfolders)
     OpenFolder start;
     start.path = startFolder;
     start.storable = FileNameRules::isStorableName(startFolder);
-    if (!readFolder(start, includeSubfolders, nullptr)) {
+    if (!readFolder(start, includeSubfolders, nullptr, {})) {
         reportProgress({}, true);
         return;
     }
@@ -52,7 +55,6 @@ void FolderWalker::walk(const std::string &startFolder, bool includeSubfolders)
 
     while (!m_branch.empty() && !isCancelled()) {
         OpenFolder &parent = m_branch.back();
-        const DirectoryReader::FolderIdentity parentIdentity = parent.identity;
         if (parent.nextSubfolder == parent.subfolders.size()) {
             OpenFolder done = std::move(parent);
             m_branch.pop_back();
@@ -65,8 +67,11 @@ void FolderWalker::walk(const std::string &startFolder, bool includeSubfolders)
         child.path = joinPath(parent.path, name);
         child.storable = parent.storable && FileNameRules::isStorableName(name);
         // A folder that cannot be listed is passed over; its siblings are still walked.
-        if (readFolder(child, true, &parentIdentity))
-            m_branch.push_back(std::move(child));
+        if (!readFolder(child, true, &parent, name))
+            continue;
+        m_branch.push_back(std::move(child));
+        if (m_branch.size() > kHeldFolders)
+            m_branch[m_branch.size() - 1 - kHeldFolders].handle.reset();
     }
     // A cancel leaves folders on the branch whose files were read (the last one maybe
     // only in part): they were found, so they are kept, each where a pass would have
@@ -80,11 +85,16 @@ void FolderWalker::walk(const std::string &startFolder, bool includeSubfolders)
     reportProgress({}, true);
 }
 
-bool FolderWalker::readFolder(OpenFolder &folder, bool withSubfolders, const DirectoryReader::FolderIdentity *parent)
+bool FolderWalker::readFolder(OpenFolder &folder, bool withSubfolders, const OpenFolder *parent, std::string_view name)
 {
     reportProgress(folder.path, false);
     DirectoryReader reader;
-    switch (reader.open(folder.path, parent)) {
+    // Through the parent when it is held open: no lookup of the whole path, and the
+    // folder is inside the parent by construction.
+    const DirectoryReader::OpenResult opened = !parent ? reader.open(folder.path)
+        : parent->handle.isOpen() ? reader.openInside(parent->handle, parent->identity, name, folder.path)
+                                  : reader.open(folder.path, &parent->identity);
+    switch (opened) {
     case DirectoryReader::OpenResult::Opened:
         break;
     case DirectoryReader::OpenResult::Unreadable:
@@ -131,6 +141,9 @@ bool FolderWalker::readFolder(OpenFolder &folder, bool withSubfolders, const Dir
     }
     if (reader.failed())
         ++m_unreadableFolderCount;
+
+    if (withSubfolders && !folder.subfolders.empty())
+        folder.handle = reader.handle();
 
     const auto byName
         = [](const MatchedFile &a, const MatchedFile &b) { return FileNameRules::listsBefore(a.name, b.name); };

@@ -62,11 +62,14 @@ private:
         std::vector<std::string> subfolders;
         std::size_t nextSubfolder = 0;
         DirectoryReader::FolderIdentity identity;
+        // Held while subfolders are left to open through it, on the deepest folders only.
+        DirectoryReader::Handle handle;
     };
 
     bool isCancelled() const { return m_scanCancelled.load(std::memory_order_relaxed); }
     // False when the folder could not be opened or is already being walked higher up.
-    bool readFolder(OpenFolder &folder, bool withSubfolders, const DirectoryReader::FolderIdentity *parent);
+    // With a parent, name is the folder's name in it.
+    bool readFolder(OpenFolder &folder, bool withSubfolders, const OpenFolder *parent, std::string_view name);
     void noteFile(OpenFolder &folder, DirectoryReader &reader, const DirectoryReader::Entry &entry);
     void noteLeftOut(const OpenFolder &folder, std::string_view name);
     void finish(OpenFolder &folder);

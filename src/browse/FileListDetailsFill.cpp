@@ -1,0 +1,115 @@
+#include "FileListModel.h"
+
+#include "ConnectedDrives.h"
+#include "FileIconCache.h"
+#include "FileStamp.h"
+#include "FileTypeCache.h"
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+
+namespace {
+
+// One slice of the idle pass; short enough that typing and scrolling go on.
+constexpr qint64 kFillSliceMSecs = 8;
+// Rows read in one batch: enough to spread the disk's answers over two cores,
+// few enough to stay near one slice.
+constexpr int kFillBatchRows = 8192;
+
+} // namespace
+
+void FileListModel::fillDetails(FileListRow &row) const
+{
+    if (row.details == FileListRow::Details::Dated)
+        applyDetails(row, row.modifiedMSecs);
+    if (row.details != FileListRow::Details::NotRead)
+        return;
+    applyDetails(row, readModifiedMSecs(row.path));
+}
+
+void FileListModel::applyDetails(FileListRow &row, std::optional<qint64> modified) const
+{
+    if (!modified) {
+        // Nothing of any other file: no type, no date, no icon.
+        row.details = drives().offlineVolumeOf(row.path).isEmpty() ? FileListRow::Details::Unreadable
+                                                                   : FileListRow::Details::Offline;
+        return;
+    }
+    row.modifiedMSecs = *modified;
+    row.type = m_types.descriptionForPath(row.path);
+    row.iconIndex = m_icons.iconIndexForExistingFile(row.path);
+    row.details = FileListRow::Details::Read;
+}
+
+const OfflineVolumes &FileListModel::drives() const
+{
+    if (!m_drives)
+        m_drives = ConnectedDrives::now();
+    return *m_drives;
+}
+
+void FileListModel::fillAllDetails()
+{
+    fillDetailsOf(0, rowCount());
+    m_fillCursor = rowCount();
+}
+
+void FileListModel::fillDetailsOf(int first, int last)
+{
+    std::vector<FileListRow *> pending;
+    std::vector<const QString *> paths;
+    for (int i = first; i < last; ++i) {
+        FileListRow *row = m_rows[std::size_t(i)].get();
+        if (row->details == FileListRow::Details::Dated)
+            applyDetails(*row, row->modifiedMSecs);
+        if (row->details == FileListRow::Details::NotRead) {
+            pending.push_back(row);
+            paths.push_back(&row->path);
+        }
+    }
+    // The disk is asked in one batch; the caches are ours alone and are filled here.
+    const std::vector<std::optional<qint64>> stamps = readModifiedMSecs(paths);
+    for (std::size_t i = 0; i < pending.size(); ++i)
+        applyDetails(*pending[i], stamps[i]);
+}
+
+bool FileListModel::allDetailsFilled() const
+{
+    return std::all_of(m_rows.begin(), m_rows.end(),
+                       [](const auto &row) {
+                           return row->details == FileListRow::Details::Read
+                               || row->details == FileListRow::Details::Unreadable
+                               || row->details == FileListRow::Details::Offline;
+                       });
+}
+
+void FileListModel::setBackgroundFillEnabled(bool enabled)
+{
+    m_backgroundFill = enabled;
+    if (!enabled)
+        m_fillTimer.stop();
+}
+
+void FileListModel::startBackgroundFill(int fromRow)
+{
+    m_fillCursor = fromRow;
+    if (m_backgroundFill && m_fillCursor < rowCount())
+        m_fillTimer.start();
+}
+
+void FileListModel::fillSomeDetails()
+{
+    QElapsedTimer slice;
+    slice.start();
+    const int count = rowCount();
+    while (m_fillCursor < count && !slice.hasExpired(kFillSliceMSecs)) {
+        const int end = std::min(count, m_fillCursor + kFillBatchRows);
+        fillDetailsOf(m_fillCursor, end);
+        m_fillCursor = end;
+    }
+    if (m_fillCursor < count)
+        m_fillTimer.start();
+    else
+        Q_EMIT detailsFilled();
+}
