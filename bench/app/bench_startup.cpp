@@ -8,6 +8,7 @@
 // Usage: bench_startup FOLDER   (a folder of files made by bench_browse, with its
 // bench-files.txt; the records cycle through them)
 
+#include "AgreeingInteraction.h"
 #include "AllocatorTuning.h"
 #include "AppSettings.h"
 #include "Catalog.h"
@@ -35,18 +36,6 @@
 namespace {
 
 constexpr int kRecords = 1000000;
-
-class Quiet : public Interaction::Interface
-{
-public:
-    using Interaction::Interface::message;
-    Interaction::Answer message(const Interaction::Message &) override { return Interaction::Answer::Ok; }
-    QString prompt(const QString &, const QString &, const QString &defaultText) override { return defaultText; }
-    QString openFileName(const Interaction::FileDialog &) override { return {}; }
-    QString saveFileName(const Interaction::FileDialog &) override { return {}; }
-    QString existingFolder(const Interaction::FileDialog &) override { return {}; }
-    bool openWithDefaultProgram(const QString &, std::function<void(int)>) override { return false; }
-};
 
 // Padded to the next 14-character zone, as the catalog file wants its items.
 void putItem(QByteArray &line, const QByteArray &item)
@@ -160,7 +149,7 @@ int main(int argc, char **argv)
         resetPeakResidentSize();
         const long rssBefore = procStatusKb("VmRSS:");
         AppSettings settings;
-        Quiet quiet;
+        AgreeingInteraction quiet;
         SplashWindow splash;
         splash.show();
         QApplication::processEvents();

@@ -8,6 +8,7 @@
 // row, and the longest time the event loop did not run (a 2 ms timer that notes the
 // gap between its firings). With ONLY_CLICK set, only the clicks are measured.
 
+#include "AgreeingInteraction.h"
 #include "AllocatorTuning.h"
 #include "Catalog.h"
 #include "CategoryCommands.h"
@@ -19,6 +20,7 @@
 #include "FileRecord.h"
 #include "FileStamp.h"
 #include "FileTypeCache.h"
+#include "FreezeProbe.h"
 
 #include <QApplication>
 #include <QDir>
@@ -161,42 +163,6 @@ double baselineStat(const QStringList &files)
     });
 }
 
-// The longest gap between two firings of a 2 ms timer: how long the event loop was
-// kept from input. A zero timer would keep the thread busy and take a core from the
-// listing's worker.
-class StallProbe
-{
-public:
-    StallProbe()
-    {
-        m_timer.setInterval(2);
-        m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const qint64 now = m_clock.nsecsElapsed();
-            m_longest = std::max(m_longest, now - m_last);
-            m_last = now;
-        });
-    }
-    void start()
-    {
-        m_longest = 0;
-        m_clock.start();
-        m_last = 0;
-        m_timer.start();
-    }
-    double stop()
-    {
-        m_timer.stop();
-        return double(m_longest) / 1e6;
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    qint64 m_longest = 0;
-};
-
 // A click on the category in a shown list: first paint of the list, last row, and
 // the longest stall of the event loop in between. From a full list, the rows shown
 // before go as part of the click.
@@ -205,7 +171,7 @@ void clickInWindow(FileListModel &model, FileListView &view, const Catalog &cata
     if (!fromFullList)
         model.clear();
     QCoreApplication::processEvents();
-    StallProbe probe;
+    FreezeProbe probe;
     QElapsedTimer clock;
     double firstPaint = -1;
     struct PaintWatch : QObject {
@@ -235,7 +201,7 @@ void clickInWindow(FileListModel &model, FileListView &view, const Catalog &cata
     untilListed.exec();
     const double allRows = double(clock.nsecsElapsed()) / 1e6;
     QCoreApplication::processEvents(); // the paint of the last rows
-    const double stall = probe.stop();
+    const double stall = probe.longestMs();
     view.viewport()->removeEventFilter(&watch);
     g_lastCpuMs = 0;
     const char *const from = fromFullList ? "click, list full before" : "click, list empty before";
@@ -244,19 +210,6 @@ void clickInWindow(FileListModel &model, FileListView &view, const Catalog &cata
     std::printf("%-58s %9.1f ms\n", QByteArray(from).append(": longest stall").constData(), stall);
     std::fflush(stdout);
 }
-
-// Answers every question with Yes, as a user bent on the edit would.
-class AlwaysYes : public Interaction::Interface
-{
-public:
-    using Interaction::Interface::message;
-    Interaction::Answer message(const Interaction::Message &) override { return Interaction::Answer::Yes; }
-    QString prompt(const QString &, const QString &, const QString &defaultText) override { return defaultText; }
-    QString openFileName(const Interaction::FileDialog &) override { return {}; }
-    QString saveFileName(const Interaction::FileDialog &) override { return {}; }
-    QString existingFolder(const Interaction::FileDialog &) override { return {}; }
-    bool openWithDefaultProgram(const QString &, std::function<void(int)>) override { return false; }
-};
 
 } // namespace
 
@@ -374,7 +327,7 @@ int main(int argc, char **argv)
     // (every tenth) get keywords, are dropped on another category, then listed again
     // and removed; last, the whole category of 100,000 records is deleted.
     std::printf("\nediting 10,000 selected rows of the listed category\n");
-    AlwaysYes yes;
+    AgreeingInteraction yes;
     FileListCommands commands(catalog, model, yes);
     CategoryCommands categories(catalog, yes);
     auto everyTenthRow = [&] {

@@ -16,6 +16,7 @@
 //
 // Usage: bench_scanner [file count in thousands ...]   (default: 100 300)
 
+#include "AgreeingInteraction.h"
 #include "AllocatorTuning.h"
 #include "AppSettings.h"
 #include "Catalog.h"
@@ -25,6 +26,7 @@
 #include "FileListView.h"
 #include "FileTypeCache.h"
 #include "FolderScanner.h"
+#include "FreezeProbe.h"
 #include "Interaction.h"
 #include "ScanContext.h"
 #include "ScanDialog.h"
@@ -144,66 +146,13 @@ void print(const char *label, const Timing &timing, const Timing &baseline, cons
                 timing.best / baseline.best, timing.first, timing.first / baseline.first, note);
 }
 
-// Every question answered Yes, every message OK, without a window.
-class AnsweringInteraction : public Interaction::Interface
-{
-public:
-    Interaction::Answer message(const Interaction::Message &message) override
-    {
-        lastMessage = message.text;
-        return message.buttons == Interaction::Buttons::Ok ? Interaction::Answer::Ok : Interaction::Answer::Yes;
-    }
-    QString prompt(const QString &, const QString &, const QString &) override { return {}; }
-    QString openFileName(const Interaction::FileDialog &) override { return {}; }
-    QString saveFileName(const Interaction::FileDialog &) override { return {}; }
-    QString existingFolder(const Interaction::FileDialog &) override { return {}; }
-    bool openWithDefaultProgram(const QString &, std::function<void(int)>) override { return false; }
-    QString lastMessage;
-};
-
-// The longest time between two turns of the event loop while it runs. A zero timer
-// would keep the window's thread busy and take one of the two cores from the walk,
-// which a user waiting for the scan does not; a 2 ms timer misses no longer freeze.
-class FreezeProbe
-{
-public:
-    FreezeProbe()
-    {
-        m_timer.setInterval(2);
-        m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const qint64 now = m_clock.nsecsElapsed();
-            m_longest = std::max(m_longest, now - m_last);
-            m_last = now;
-        });
-    }
-    void start()
-    {
-        m_longest = 0;
-        m_clock.start();
-        m_last = 0;
-        m_timer.start();
-    }
-    double longestMs()
-    {
-        m_timer.stop();
-        return double(std::max(m_longest, m_clock.nsecsElapsed() - m_last)) / 1e6;
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    qint64 m_longest = 0;
-};
-
 // What the main window owns, with the file list shown in its view.
 struct Window {
     Catalog catalog;
     FileTypeCache types;
     FileIconCache icons{[](const QString &) { return QIcon(); }};
     FileListModel fileList{icons, types};
-    AnsweringInteraction interaction;
+    AgreeingInteraction interaction;
     AppSettings settings;
     ExtensionTable extensions;
     bool includeSubfolders = true;
