@@ -1,5 +1,6 @@
 #include "FileListView.h"
 
+#include "FileListInput.h"
 #include "FileListModel.h"
 
 #include <QDragEnterEvent>
@@ -57,7 +58,7 @@ void FileListView::mousePressEvent(QMouseEvent *event)
         QTreeView::mousePressEvent(event);
         return;
     }
-    selectOnlyRowAt(event->position().toPoint());
+    FileListInput::selectOnlyRowAt(*this, event->position().toPoint());
     Q_EMIT fillLabelsRequested();
     Q_EMIT contextMenuRequested(event->globalPosition().toPoint());
     event->accept();
@@ -79,42 +80,24 @@ void FileListView::mouseDoubleClickEvent(QMouseEvent *event)
 
 void FileListView::keyPressEvent(QKeyEvent *event)
 {
-    // One key code, whatever the modifiers: the keypad's Delete and Shift+Delete
-    // remove items as the plain key does.
-    if (event->key() == Qt::Key_Delete) {
+    switch (FileListInput::actionForKey(*event)) {
+    case FileListInput::KeyAction::Remove:
         Q_EMIT removeRequested();
-        event->accept();
-        return;
-    }
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        break;
+    case FileListInput::KeyAction::Properties:
         Q_EMIT propertiesRequested();
-        event->accept();
+        break;
+    case FileListInput::KeyAction::ContextMenu: {
+        const QPoint at = FileListInput::prepareMenuAtCurrentRow(*this);
+        Q_EMIT fillLabelsRequested();
+        Q_EMIT contextMenuRequested(at);
+        break;
+    }
+    case FileListInput::KeyAction::None:
+        QTreeView::keyPressEvent(event);
         return;
     }
-    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
-    if (event->key() == Qt::Key_Menu || shiftF10) {
-        openMenuAtCurrentRow();
-        event->accept();
-        return;
-    }
-    QTreeView::keyPressEvent(event);
-}
-
-// The keyboard's way to the context menu: it acts on the current row, which becomes
-// the selection when it is not part of it, and opens beside that row.
-void FileListView::openMenuAtCurrentRow()
-{
-    const QModelIndex current = currentIndex();
-    QPoint at(0, 0);
-    if (current.isValid() && selectionModel()) {
-        if (!selectionModel()->isRowSelected(current.row(), current.parent()))
-            selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        scrollTo(current);
-        const QRect row = visualRect(current.siblingAtColumn(0));
-        at = QPoint(row.left() + row.height(), row.bottom());
-    }
-    Q_EMIT fillLabelsRequested();
-    Q_EMIT contextMenuRequested(viewport()->mapToGlobal(at));
+    event->accept();
 }
 
 void FileListView::keyReleaseEvent(QKeyEvent *event)
@@ -138,19 +121,6 @@ void FileListView::dragEnterEvent(QDragEnterEvent *event)
 {
     Q_EMIT dragPassedOver();
     event->ignore();
-}
-
-void FileListView::selectOnlyRowAt(const QPoint &viewportPos)
-{
-    QItemSelectionModel *selection = selectionModel();
-    if (!selection)
-        return;
-    const QModelIndex under = indexAt(viewportPos);
-    if (!under.isValid()) {
-        selection->clear(); // no row selected and none current
-        return;
-    }
-    selection->setCurrentIndex(under, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void FileListView::onHeaderClicked(int section)

@@ -45,8 +45,6 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
 
 private:
-    void selectOnlyRowAt(const QPoint &viewportPos);
-    void openMenuAtCurrentRow();
     void onHeaderClicked(int section);
     void showSortIndicator(int column);
     void applyColumnWidths();

@@ -1,5 +1,6 @@
 #include "FileThumbnailView.h"
 
+#include "FileListInput.h"
 #include "FileListModel.h"
 #include "ThumbnailDelegate.h"
 #include "ThumbnailLoader.h"
@@ -203,7 +204,7 @@ void FileThumbnailView::mousePressEvent(QMouseEvent *event)
         QListView::mousePressEvent(event);
         return;
     }
-    selectOnlyRowAt(event->position().toPoint());
+    FileListInput::selectOnlyRowAt(*this, event->position().toPoint());
     Q_EMIT fillLabelsRequested();
     Q_EMIT contextMenuRequested(event->globalPosition().toPoint());
     event->accept();
@@ -224,12 +225,24 @@ void FileThumbnailView::mouseDoubleClickEvent(QMouseEvent *event)
 
 void FileThumbnailView::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Delete) {
+    switch (FileListInput::actionForKey(*event)) {
+    case FileListInput::KeyAction::Remove:
         Q_EMIT removeRequested();
-        event->accept();
+        break;
+    case FileListInput::KeyAction::Properties:
+        Q_EMIT propertiesRequested();
+        break;
+    case FileListInput::KeyAction::ContextMenu: {
+        const QPoint at = FileListInput::prepareMenuAtCurrentRow(*this);
+        Q_EMIT fillLabelsRequested();
+        Q_EMIT contextMenuRequested(at);
+        break;
+    }
+    case FileListInput::KeyAction::None:
+        QListView::keyPressEvent(event);
         return;
     }
-    QListView::keyPressEvent(event);
+    event->accept();
 }
 
 void FileThumbnailView::keyReleaseEvent(QKeyEvent *event)
@@ -265,15 +278,3 @@ void FileThumbnailView::dragEnterEvent(QDragEnterEvent *event)
     event->ignore();
 }
 
-void FileThumbnailView::selectOnlyRowAt(const QPoint &viewportPos)
-{
-    QItemSelectionModel *selection = selectionModel();
-    if (!selection)
-        return;
-    const QModelIndex under = indexAt(viewportPos);
-    if (!under.isValid()) {
-        selection->clear();
-        return;
-    }
-    selection->setCurrentIndex(under, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-}

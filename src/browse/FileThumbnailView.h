@@ -64,7 +64,6 @@ protected:
     QRegion visualRegionForSelection(const QItemSelection &selection) const override;
 
 private:
-    void selectOnlyRowAt(const QPoint &viewportPos);
     void applyGrid();
     void askForVisible();
     void scheduleWanted();

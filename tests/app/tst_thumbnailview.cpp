@@ -5,6 +5,7 @@
 #include "WindowTestSupport.h"
 
 #include <QAction>
+#include <QSignalSpy>
 #include <QWheelEvent>
 
 // View > Thumbnails: the grid shows the list's rows with the list's selection, fills
@@ -76,6 +77,14 @@ void TestThumbnailView::gridFillsDetailsAndTheSharedCache()
     QVERIFY2(cached.startsWith(qEnvironmentVariable("XDG_CACHE_HOME")), qPrintable(cached));
     QTRY_VERIFY(QFileInfo::exists(cached));
     QCOMPARE(QImage(cached).size(), QSize(40, 30)); // never larger than the picture
+
+    // The keyboard does in the grid what it does in the list.
+    QSignalSpy properties(&grid, &FileThumbnailView::propertiesRequested);
+    QSignalSpy menu(&grid, &FileThumbnailView::contextMenuRequested);
+    QTest::keyClick(&grid, Qt::Key_Return);
+    QTest::keyClick(&grid, Qt::Key_F10, Qt::ShiftModifier);
+    QCOMPARE(properties.count(), 1);
+    QCOMPARE(menu.count(), 1);
 }
 
 void TestThumbnailView::viewRememberedAtNextStart_data()
