@@ -220,6 +220,7 @@ void ScanSession::reportLeftOut(const ScanResult &result)
                 ? QStringLiteral("1 folder could not be read, so files in it may be missing from the list.")
                 : QString::number(result.unreadableFolderCount)
                     + QStringLiteral(" folders could not be read, so files in them may be missing from the list."));
+        text += QLatin1Char('\n') + result.unreadableFolders.join(QLatin1Char('\n'));
     }
     m_context.interaction.message(text, m_options.messageTitle, Interaction::Icon::Information);
 }

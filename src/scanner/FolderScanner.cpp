@@ -80,6 +80,7 @@ void FolderScanner::run()
         m_result.files = inPassOrder(collector.finish(), m_request.passes.size());
         m_result.foldersVisited = walker.foldersVisited();
         m_result.unreadableFolderCount = walker.unreadableFolderCount();
+        m_result.unreadableFolders = walker.unreadableFolders();
         m_result.tooDeepFolderCount = walker.tooDeepFolderCount();
         m_result.leftOutCount = walker.leftOutCount();
         m_result.leftOutExamples = walker.leftOutExamples();

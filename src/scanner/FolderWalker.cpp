@@ -98,7 +98,7 @@ bool FolderWalker::readFolder(OpenFolder &folder, bool withSubfolders, const Ope
     case DirectoryReader::OpenResult::Opened:
         break;
     case DirectoryReader::OpenResult::Unreadable:
-        ++m_unreadableFolderCount;
+        noteUnreadable(folder.path);
         return false;
     case DirectoryReader::OpenResult::TooDeep:
         ++m_tooDeepFolderCount;
@@ -140,7 +140,7 @@ bool FolderWalker::readFolder(OpenFolder &folder, bool withSubfolders, const Ope
         }
     }
     if (reader.failed())
-        ++m_unreadableFolderCount;
+        noteUnreadable(folder.path);
 
     if (withSubfolders && !folder.subfolders.empty())
         folder.handle = reader.handle();
@@ -173,16 +173,31 @@ void FolderWalker::noteFile(OpenFolder &folder, DirectoryReader &reader, const D
     m_filesFound += int(passes.size());
 }
 
+namespace {
+
+// A path for a message: a path too long for the system would fill the whole of it.
+void appendExample(QStringList &examples, const std::string &path)
+{
+    if (examples.size() >= kLeftOutExampleLimit)
+        return;
+    QString example = QString::fromStdString(path);
+    if (example.size() > kLeftOutExampleLength)
+        example = example.left(kLeftOutExampleLength / 2) + QChar(0x2026) + example.right(kLeftOutExampleLength / 2);
+    examples.append(example);
+}
+
+} // namespace
+
 void FolderWalker::noteLeftOut(const OpenFolder &folder, std::string_view name)
 {
     ++m_leftOutCount;
-    if (m_leftOutExamples.size() >= kLeftOutExampleLimit)
-        return;
-    QString example = QString::fromStdString(joinPath(folder.path, name));
-    // A path too long for the system would fill the whole message.
-    if (example.size() > kLeftOutExampleLength)
-        example = example.left(kLeftOutExampleLength / 2) + QChar(0x2026) + example.right(kLeftOutExampleLength / 2);
-    m_leftOutExamples.append(example);
+    appendExample(m_leftOutExamples, joinPath(folder.path, name));
+}
+
+void FolderWalker::noteUnreadable(const std::string &folderPath)
+{
+    ++m_unreadableFolderCount;
+    appendExample(m_unreadableFolders, folderPath);
 }
 
 void FolderWalker::finish(OpenFolder &folder)

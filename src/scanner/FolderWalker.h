@@ -52,6 +52,8 @@ public:
     int tooDeepFolderCount() const { return m_tooDeepFolderCount; }
     int leftOutCount() const { return m_leftOutCount; }
     const QStringList &leftOutExamples() const { return m_leftOutExamples; }
+    // The first few folders that could not be read, for telling the user.
+    const QStringList &unreadableFolders() const { return m_unreadableFolders; }
 
 private:
     struct OpenFolder {
@@ -72,6 +74,7 @@ private:
     bool readFolder(OpenFolder &folder, bool withSubfolders, const OpenFolder *parent, std::string_view name);
     void noteFile(OpenFolder &folder, DirectoryReader &reader, const DirectoryReader::Entry &entry);
     void noteLeftOut(const OpenFolder &folder, std::string_view name);
+    void noteUnreadable(const std::string &folderPath);
     void finish(OpenFolder &folder);
     bool isOnCurrentBranch(const DirectoryReader::FolderIdentity &identity) const;
     void reportProgress(const std::string &currentFolder, bool force);
@@ -91,4 +94,5 @@ private:
     int m_tooDeepFolderCount = 0;
     int m_leftOutCount = 0;
     QStringList m_leftOutExamples;
+    QStringList m_unreadableFolders;
 };

@@ -45,6 +45,8 @@ struct ScanResult {
     int foldersVisited = 0;
     // Folders that could not be opened or read to the end; the walk went on without them.
     int unreadableFolderCount = 0;
+    // The first few of them.
+    QStringList unreadableFolders;
     // Folders whose paths are longer than the system can open; nothing below them is found.
     int tooDeepFolderCount = 0;
     bool cancelled = false;

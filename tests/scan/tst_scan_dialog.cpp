@@ -393,7 +393,8 @@ private Q_SLOTS:
         QVERIFY(runToEnd(Start::AllFiles));
         QCOMPARE(f.interaction.shownMessages().last(),
                  QStringLiteral("Corvanta|Information|Ok|1 folder could not be read, so files in it may be missing "
-                                "from the list."));
+                                "from the list.\n")
+                     + m_dir->filePath(QStringLiteral("gone")));
     }
 
     void progressWindowDuringAndAfterScan_data()
