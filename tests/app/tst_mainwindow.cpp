@@ -202,8 +202,8 @@ void TestMainWindow::placeFromSettingsStaysOnScreen()
     const QRect screen = window->screen()->availableGeometry();
     const int width = window->toPixels(expected.at(2).toDouble());
     const int height = window->toPixels(expected.at(3).toDouble());
-    auto place = [&](const QString &spec, int start, int length, int size) {
-        return spec == "start" ? start : spec == "end" ? start + length - size : window->toPixels(spec.toDouble());
+    auto place = [&](const QString &where, int start, int length, int size) {
+        return where == "start" ? start : where == "end" ? start + length - size : window->toPixels(where.toDouble());
     };
     QCOMPARE(QRect(window->pos(), window->size()),
              QRect(place(expected.at(0), screen.x(), screen.width(), width),
