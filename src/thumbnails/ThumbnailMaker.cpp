@@ -40,12 +40,16 @@ QImage fitted(QImage picture, int side)
 {
     if (picture.isNull())
         return {};
+    // Full colour first: scaling keeps a colour-table picture's format, and a one-bit
+    // picture of any colours comes out black.
+    const QImage::Format kept = picture.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    if (picture.format() != kept)
+        picture = picture.convertToFormat(kept);
     if (picture.width() > side || picture.height() > side) {
         if (picture.width() > 4 * side && picture.height() > 4 * side)
             picture = picture.scaled(side * 2, side * 2, Qt::KeepAspectRatio, Qt::FastTransformation);
         picture = picture.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     }
-    const QImage::Format kept = picture.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
     return picture.format() == kept ? picture : picture.convertToFormat(kept);
 }
 

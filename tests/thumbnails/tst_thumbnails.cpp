@@ -3,6 +3,7 @@
 #include "ThumbnailCacheDir.h"
 #include "ThumbnailFile.h"
 #include "ThumbnailJob.h"
+#include "ThumbnailMaker.h"
 
 #include <QDateTime>
 #include <QImageReader>
@@ -31,6 +32,7 @@ private Q_SLOTS:
     void writtenThumbnailReadBack();
     void failureNotedUntilFileChanges();
     void cacheFilesGetNoThumbnail();
+    void oneBitPictureKeepsItsColour();
     void thumbnailerFileParsed();
     void thumbnailerExecExpanded_data();
     void thumbnailerExecExpanded();
@@ -225,6 +227,19 @@ void TestThumbnails::cacheFilesGetNoThumbnail()
         ThumbnailJob::lookUpOrMakePicture(*m_cache, DesktopThumbnailers(), inside, ThumbnailSize::Normal);
     QCOMPARE(result.outcome, Outcome::None);
     QCOMPARE(QDir(m_cache->folder(ThumbnailSize::Normal)).count(), 3u); // ".", ".." and the picture
+}
+
+void TestThumbnails::oneBitPictureKeepsItsColour()
+{
+    // A one-colour picture saved with a colour table of one bit, as image tools write them.
+    QImage picture(300, 400, QImage::Format_Mono);
+    picture.setColorTable({qRgb(0, 128, 0), qRgb(255, 255, 255)});
+    picture.fill(0);
+    const QString path = m_dir->filePath(QStringLiteral("green.png"));
+    QVERIFY(picture.save(path));
+    const QImage thumbnail = ThumbnailMaker::fromPicture(path, 128);
+    QCOMPARE(thumbnail.size(), QSize(96, 128));
+    QCOMPARE(thumbnail.pixel(48, 64), qRgb(0, 128, 0));
 }
 
 void TestThumbnails::thumbnailerFileParsed()
