@@ -54,14 +54,8 @@ void FileListView::setModel(QAbstractItemModel *model)
 
 void FileListView::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::RightButton) {
+    if (!FileListInput::takeRightClick(*this, *event))
         QTreeView::mousePressEvent(event);
-        return;
-    }
-    FileListInput::selectOnlyRowAt(*this, event->position().toPoint());
-    Q_EMIT fillLabelsRequested();
-    Q_EMIT contextMenuRequested(event->globalPosition().toPoint());
-    event->accept();
 }
 
 void FileListView::mouseReleaseEvent(QMouseEvent *event)
@@ -80,24 +74,8 @@ void FileListView::mouseDoubleClickEvent(QMouseEvent *event)
 
 void FileListView::keyPressEvent(QKeyEvent *event)
 {
-    switch (FileListInput::actionForKey(*event)) {
-    case FileListInput::KeyAction::Remove:
-        Q_EMIT removeRequested();
-        break;
-    case FileListInput::KeyAction::Properties:
-        Q_EMIT propertiesRequested();
-        break;
-    case FileListInput::KeyAction::ContextMenu: {
-        const QPoint at = FileListInput::prepareMenuAtCurrentRow(*this);
-        Q_EMIT fillLabelsRequested();
-        Q_EMIT contextMenuRequested(at);
-        break;
-    }
-    case FileListInput::KeyAction::None:
+    if (!FileListInput::takeKey(*this, *event))
         QTreeView::keyPressEvent(event);
-        return;
-    }
-    event->accept();
 }
 
 void FileListView::keyReleaseEvent(QKeyEvent *event)

@@ -200,14 +200,8 @@ void FileThumbnailView::hideEvent(QHideEvent *event)
 
 void FileThumbnailView::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::RightButton) {
+    if (!FileListInput::takeRightClick(*this, *event))
         QListView::mousePressEvent(event);
-        return;
-    }
-    FileListInput::selectOnlyRowAt(*this, event->position().toPoint());
-    Q_EMIT fillLabelsRequested();
-    Q_EMIT contextMenuRequested(event->globalPosition().toPoint());
-    event->accept();
 }
 
 void FileThumbnailView::mouseReleaseEvent(QMouseEvent *event)
@@ -225,24 +219,8 @@ void FileThumbnailView::mouseDoubleClickEvent(QMouseEvent *event)
 
 void FileThumbnailView::keyPressEvent(QKeyEvent *event)
 {
-    switch (FileListInput::actionForKey(*event)) {
-    case FileListInput::KeyAction::Remove:
-        Q_EMIT removeRequested();
-        break;
-    case FileListInput::KeyAction::Properties:
-        Q_EMIT propertiesRequested();
-        break;
-    case FileListInput::KeyAction::ContextMenu: {
-        const QPoint at = FileListInput::prepareMenuAtCurrentRow(*this);
-        Q_EMIT fillLabelsRequested();
-        Q_EMIT contextMenuRequested(at);
-        break;
-    }
-    case FileListInput::KeyAction::None:
+    if (!FileListInput::takeKey(*this, *event))
         QListView::keyPressEvent(event);
-        return;
-    }
-    event->accept();
 }
 
 void FileThumbnailView::keyReleaseEvent(QKeyEvent *event)

@@ -5,8 +5,6 @@
 #include "FolderWalker.h"
 #include "PassMatcher.h"
 
-#include <QDir>
-#include <QFile>
 #include <QThread>
 
 #include <chrono>
@@ -14,15 +12,6 @@
 namespace {
 
 constexpr std::chrono::milliseconds kProgressInterval{100};
-
-std::string toWalkPath(const QString &folder)
-{
-#ifdef Q_OS_UNIX
-    return QFile::encodeName(QDir::fromNativeSeparators(folder)).toStdString();
-#else
-    return QDir::fromNativeSeparators(folder).toStdString();
-#endif
-}
 
 } // namespace
 
@@ -80,7 +69,7 @@ void RelocationJob::run()
                 this, [this, seen = filesSeen] { Q_EMIT progressed(seen); }, Qt::QueuedConnection);
         },
         kProgressInterval);
-    walker.walk(toWalkPath(m_startFolder), true);
+    walker.walk(FolderWalker::walkPath(m_startFolder), true);
 
     RelocationResult result;
     if (!m_cancelled.load(std::memory_order_relaxed))

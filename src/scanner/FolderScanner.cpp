@@ -6,19 +6,9 @@
 #include "PassMatcher.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
-
-std::string toWalkPath(const QString &folder)
-{
-#ifdef Q_OS_UNIX
-    return QFile::encodeName(QDir::fromNativeSeparators(folder)).toStdString();
-#else
-    return QDir::fromNativeSeparators(folder).toStdString();
-#endif
-}
 
 // Pass by pass, each pass in folder order: what walking the tree once per pass gives.
 std::vector<FoundFile> inPassOrder(FoundFileCollector::Collected distinct, std::size_t passCount)
@@ -75,7 +65,7 @@ void FolderScanner::run()
         FolderWalker walker(matcher, m_scanCancelled,
                             [&collector](FolderWalker::FolderMatches &&folder) { collector.add(std::move(folder)); });
         walker.setProgressCallback(m_progressCallback, m_progressInterval);
-        walker.walk(toWalkPath(normalisedFolder(m_request.startFolder)), m_request.includeSubfolders);
+        walker.walk(FolderWalker::walkPath(normalisedFolder(m_request.startFolder)), m_request.includeSubfolders);
 
         m_result.files = inPassOrder(collector.finish(), m_request.passes.size());
         m_result.foldersVisited = walker.foldersVisited();

@@ -2,6 +2,9 @@
 
 #include "FileNameRules.h"
 
+#include <QDir>
+#include <QFile>
+
 #include <algorithm>
 
 namespace {
@@ -31,6 +34,15 @@ FolderWalker::FolderWalker(PassMatcher &matcher, const std::atomic<bool> &scanCa
     , m_scanCancelled(scanCancelled)
     , m_sink(std::move(sink))
 {
+}
+
+std::string FolderWalker::walkPath(const QString &folder)
+{
+#ifdef Q_OS_UNIX
+    return QFile::encodeName(QDir::fromNativeSeparators(folder)).toStdString();
+#else
+    return QDir::fromNativeSeparators(folder).toStdString();
+#endif
 }
 
 void FolderWalker::setProgressCallback(ProgressCallback callback, std::chrono::milliseconds interval)

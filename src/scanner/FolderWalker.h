@@ -44,6 +44,9 @@ public:
     void setProgressCallback(ProgressCallback callback, std::chrono::milliseconds interval);
     void setNameFilter(NameFilter filter) { m_nameFilter = std::move(filter); }
 
+    // A folder as walk() takes it.
+    static std::string walkPath(const QString &folder);
+
     // Folder paths are UTF-8 with "/" between the steps (on Unix, the bytes on disk).
     void walk(const std::string &startFolder, bool includeSubfolders);
 
