@@ -111,11 +111,11 @@ double advancedSearch(const RecordList &records, const QString &fileName, const 
             criteria.fileNameText = fileName;
             AdvancedSearch search(records, criteria, status);
             std::vector<AdvancedSearch::Match> matches;
-            std::vector<FileListRow> rows;
+            FileListRows rows;
             while (!search.isFinished())
                 search.searchNext(64, matches);
             for (const AdvancedSearch::Match &match : matches)
-                rows.push_back(advancedSearchRow(match.path, match.keywords));
+                addAdvancedSearchRow(rows, match.path, match.keywords);
             *found = rows.size();
         });
     });

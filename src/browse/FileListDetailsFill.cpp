@@ -19,26 +19,27 @@ constexpr int kFillBatchRows = 8192;
 
 } // namespace
 
-void FileListModel::fillDetails(FileListRow &row) const
+void FileListModel::fillDetails(PackedRow &row) const
 {
     if (row.details == FileListRow::Details::Dated)
-        applyDetails(row, row.modifiedMSecs);
+        applyDetails(row, ::rowPath(row), row.modifiedMSecs);
     if (row.details != FileListRow::Details::NotRead)
         return;
-    applyDetails(row, readModifiedMSecs(row.path));
+    const QString path = ::rowPath(row);
+    applyDetails(row, path, readModifiedMSecs(path));
 }
 
-void FileListModel::applyDetails(FileListRow &row, std::optional<qint64> modified) const
+void FileListModel::applyDetails(PackedRow &row, const QString &path, std::optional<qint64> modified) const
 {
     if (!modified) {
         // Nothing of any other file: no type, no date, no icon.
-        row.details = drives().offlineVolumeOf(row.path).isEmpty() ? FileListRow::Details::Unreadable
-                                                                   : FileListRow::Details::Offline;
+        row.details = drives().offlineVolumeOf(path).isEmpty() ? FileListRow::Details::Unreadable
+                                                               : FileListRow::Details::Offline;
         return;
     }
     row.modifiedMSecs = *modified;
-    row.type = m_types.descriptionForPath(row.path);
-    row.iconIndex = m_icons.iconIndexForExistingFile(row.path);
+    // The type is the extension's, asked of the type cache when shown.
+    row.iconIndex = m_icons.iconIndexForExistingFile(path);
     row.details = FileListRow::Details::Read;
 }
 
@@ -57,30 +58,30 @@ void FileListModel::fillAllDetails()
 
 void FileListModel::fillDetailsOf(int first, int last)
 {
-    std::vector<FileListRow *> pending;
-    std::vector<const QString *> paths;
+    std::vector<PackedRow *> pending;
+    std::vector<QString> paths;
     for (int i = first; i < last; ++i) {
-        FileListRow *row = m_rows[std::size_t(i)].get();
-        if (row->details == FileListRow::Details::Dated)
-            applyDetails(*row, row->modifiedMSecs);
-        if (row->details == FileListRow::Details::NotRead) {
-            pending.push_back(row);
-            paths.push_back(&row->path);
+        PackedRow &row = packedRow(i);
+        if (row.details == FileListRow::Details::Dated)
+            applyDetails(row, ::rowPath(row), row.modifiedMSecs);
+        if (row.details == FileListRow::Details::NotRead) {
+            pending.push_back(&row);
+            paths.push_back(::rowPath(row));
         }
     }
     // The disk is asked in one batch; the caches are ours alone and are filled here.
     const std::vector<std::optional<qint64>> stamps = readModifiedMSecs(paths);
     for (std::size_t i = 0; i < pending.size(); ++i)
-        applyDetails(*pending[i], stamps[i]);
+        applyDetails(*pending[i], paths[i], stamps[i]);
 }
 
 bool FileListModel::allDetailsFilled() const
 {
-    return std::all_of(m_rows.begin(), m_rows.end(),
-                       [](const auto &row) {
-                           return row->details == FileListRow::Details::Read
-                               || row->details == FileListRow::Details::Unreadable
-                               || row->details == FileListRow::Details::Offline;
+    return std::all_of(m_rows.rows.begin(), m_rows.rows.end(),
+                       [](const PackedRow &row) {
+                           return row.details == FileListRow::Details::Read
+                               || row.details == FileListRow::Details::Unreadable
+                               || row.details == FileListRow::Details::Offline;
                        });
 }
 

@@ -2,10 +2,8 @@
 
 #include "Catalog.h"
 #include "ConnectedDrives.h"
-#include "DeleteDuplicates.h"
 #include "FileRecord.h"
 #include "FileStamp.h"
-#include "RecordRowBuilder.h"
 
 #include <QThread>
 
@@ -33,15 +31,34 @@ FileListRows buildRows(const RecordTexts &records, std::size_t first, std::size_
 {
     FileListRows rows;
     rows.reserve(last - first);
-    RecordRowBuilder builder;
-    for (std::size_t i = first; i < last; ++i)
-        rows.push_back(builder.rowFor(records[i]));
+    for (std::size_t i = first; i < last; ++i) {
+        const RecordUtf8Views parts = recordUtf8Views(records[i]);
+        rows.addUtf8(parts.path, parts.keywords, RowNaming::WithoutExtension);
+    }
     return rows;
 }
 
-void removeDuplicatePaths(FileListRows &rows)
+// The files' times, read a slice at a time so that the paths of a million rows are
+// never all made at once. Type and icon come from caches of the window's thread, when
+// first asked for.
+void dateRows(PackedRows &rows, const OfflineVolumes &drives, const std::atomic<bool> &abandoned)
 {
-    DeleteDuplicates(rows, [](const std::unique_ptr<FileListRow> &row) -> const QString & { return row->path; });
+    constexpr std::size_t kSlice = 16384;
+    std::vector<QString> paths;
+    for (std::size_t first = 0; first < rows.size() && !abandoned; first += kSlice) {
+        const std::size_t last = std::min(rows.size(), first + kSlice);
+        paths.clear();
+        for (std::size_t i = first; i < last; ++i)
+            paths.push_back(::rowPath(rows[i]));
+        const std::vector<std::optional<qint64>> stamps = readModifiedMSecs(paths);
+        for (std::size_t i = first; i < last; ++i) {
+            const std::optional<qint64> &stamp = stamps[i - first];
+            rows[i].details = stamp                                             ? FileListRow::Details::Dated
+                : drives.offlineVolumeOf(paths[i - first]).isEmpty() ? FileListRow::Details::Unreadable
+                                                                      : FileListRow::Details::Offline;
+            rows[i].modifiedMSecs = stamp.value_or(0);
+        }
+    }
 }
 
 } // namespace
@@ -55,10 +72,9 @@ struct ListingJob {
     std::shared_ptr<const OfflineVolumes> drives;
     std::atomic<bool> abandoned{false};
 
+    // Every row of the listing, those of the records listed at once among them,
+    // marked by their listedAt: the rows already shown stand for them.
     FileListRows rows;
-    // Per row: the position of its record when it is one of those listed at once
-    // (its row is then the one already shown), or -1.
-    std::vector<int> firstRecordOf;
 };
 
 namespace {
@@ -72,48 +88,19 @@ void buildListing(ListingJob &job, std::size_t firstCount)
     std::thread helper([&] { secondHalf = buildRows(job.records, half, job.records.size()); });
     FileListRows rows = buildRows(job.records, 0, half);
     helper.join();
-    rows.reserve(job.records.size());
-    std::move(secondHalf.begin(), secondHalf.end(), std::back_inserter(rows));
+    rows.append(std::move(secondHalf));
     job.records = {};
+    for (std::size_t i = 0; i < std::min(firstCount, rows.size()); ++i)
+        rows.rows[i].listedAt = quint32(i + 1);
     if (job.abandoned)
         return;
-    if (job.column == LastModifiedColumn) {
-        std::vector<const QString *> paths;
-        paths.reserve(rows.size());
-        for (const auto &row : rows)
-            paths.push_back(&row->path);
-        const std::vector<std::optional<qint64>> stamps = readModifiedMSecs(paths);
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            // Type and icon come from caches of the window's thread, when first asked for.
-            rows[i]->details = stamps[i]                                        ? FileListRow::Details::Dated
-                : job.drives->offlineVolumeOf(rows[i]->path).isEmpty() ? FileListRow::Details::Unreadable
-                                                                        : FileListRow::Details::Offline;
-            rows[i]->modifiedMSecs = stamps[i].value_or(0);
-        }
-    }
+    if (job.column == LastModifiedColumn)
+        dateRows(rows.rows, *job.drives, job.abandoned);
     if (job.abandoned)
         return;
-    std::vector<int> recordOf(rows.size());
-    std::iota(recordOf.begin(), recordOf.end(), 0);
-    const std::vector<int> order = sortedOrder(rows, job.column);
-    std::vector<int> sortedRecordOf;
-    sortedRecordOf.reserve(order.size());
-    for (int from : order)
-        sortedRecordOf.push_back(recordOf[std::size_t(from)]);
-    applyOrder(rows, order);
-    std::vector<int> kept(rows.size());
-    std::iota(kept.begin(), kept.end(), 0);
-    DeleteDuplicates(kept, [&rows](int i) -> const QString & { return rows[std::size_t(i)]->path; });
-    if (job.abandoned)
-        return;
-    job.rows.reserve(kept.size());
-    job.firstRecordOf.reserve(kept.size());
-    for (int i : kept) {
-        const int record = sortedRecordOf[std::size_t(i)];
-        const bool shown = std::size_t(record) < firstCount;
-        job.firstRecordOf.push_back(shown ? record : -1);
-        job.rows.push_back(shown ? nullptr : std::move(rows[std::size_t(i)]));
-    }
+    applyOrder(rows.rows, sortedOrder(rows.rows, job.column));
+    rows.removeDuplicatePaths();
+    job.rows = std::move(rows);
 }
 
 } // namespace
@@ -158,20 +145,19 @@ void FileListModel::ShowCategoryFiles(const Catalog &catalog, int categoryIndex)
     const std::size_t firstCount = std::min(job->records.size(), std::size_t(m_firstListingRows));
     FileListRows first = buildRows(job->records, 0, firstCount);
     if (job->column == LastModifiedColumn) {
-        std::vector<const QString *> paths;
-        for (const auto &row : first)
-            paths.push_back(&row->path);
+        std::vector<QString> paths;
+        for (const PackedRow &row : first.rows)
+            paths.push_back(::rowPath(row));
         const std::vector<std::optional<qint64>> stamps = readModifiedMSecs(paths);
         for (std::size_t i = 0; i < first.size(); ++i)
-            applyDetails(*first[i], stamps[i]);
+            applyDetails(first.rows[i], paths[i], stamps[i]);
     }
-    auto listing = std::make_unique<Listing>();
-    listing->job = job;
     const bool complete = firstCount == job->records.size();
     for (std::size_t i = 0; !complete && i < first.size(); ++i)
-        listing->shown.insert(first[i].get(), int(i));
-    applyOrder(first, sortedOrder(first, job->column));
-    removeDuplicatePaths(first);
+        first.rows[i].listedAt = quint32(i + 1);
+    applyOrder(first.rows, sortedOrder(first.rows, job->column));
+    // Rows dropped here as duplicates are not shown, and take their marks with them.
+    first.removeDuplicatePaths();
 
     const bool sortingWasOn = m_sorted;
     m_sorted = true;
@@ -188,16 +174,8 @@ void FileListModel::ShowCategoryFiles(const Catalog &catalog, int categoryIndex)
         return;
     }
 
-    // Rows dropped as duplicates among the first ones are not shown.
-    QSet<const FileListRow *> kept;
-    for (const auto &row : m_rows)
-        kept.insert(row.get());
-    for (auto it = listing->shown.begin(); it != listing->shown.end();) {
-        if (kept.contains(it.key()))
-            ++it;
-        else
-            it = listing->shown.erase(it);
-    }
+    auto listing = std::make_unique<Listing>();
+    listing->job = job;
     listing->firstCount = firstCount;
     m_listing = std::move(listing);
     QThread *worker = QThread::create([job, firstCount] { buildListing(*job, firstCount); });
@@ -226,77 +204,66 @@ void FileListModel::handOverListing()
 {
     const std::unique_ptr<Listing> listing = std::move(m_listing);
     ListingJob &job = *listing->job;
+    PackedRows &built = job.rows.rows;
 
-    // Which shown rows the whole listing keeps: those of its first records that no
-    // later row of the same path superseded, and that are still in the list.
-    std::vector<FileListRow *> shownAt(listing->firstCount, nullptr);
-    for (auto it = listing->shown.cbegin(); it != listing->shown.cend(); ++it)
-        shownAt[std::size_t(it.value())] = const_cast<FileListRow *>(it.key());
-    QSet<const FileListRow *> stays;
-    for (std::size_t i = 0; i < job.rows.size(); ++i) {
-        const int record = job.firstRecordOf[i];
-        if (record >= 0 && shownAt[std::size_t(record)])
-            stays.insert(shownAt[std::size_t(record)]);
+    // The shown rows whose records the whole listing dropped (a later record of the
+    // same path) go; those the user removed meanwhile are gone already.
+    std::vector<char> recordKept(listing->firstCount, 0);
+    for (const PackedRow &row : built) {
+        if (row.listedAt > 0)
+            recordKept[row.listedAt - 1] = 1;
     }
     for (int row = rowCount() - 1; row >= 0; --row) {
-        const FileListRow *shown = m_rows[std::size_t(row)].get();
-        if (listing->shown.contains(shown) && !stays.contains(shown))
+        const quint32 listedAt = packedRow(row).listedAt;
+        if (listedAt > 0 && !recordKept[listedAt - 1])
             removeRange(row, row);
     }
 
     // The new rows go in at the end, then one reordering puts every row in its place.
-    QHash<const FileListRow *, int> current;
-    for (int row = 0; row < rowCount(); ++row)
-        current.insert(m_rows[std::size_t(row)].get(), row);
-    std::vector<int> order;
-    order.reserve(job.rows.size() + m_rows.size());
-    std::size_t added = 0;
-    for (std::size_t i = 0; i < job.rows.size(); ++i)
-        added += job.firstRecordOf[i] < 0;
+    std::vector<int> shownRowOf(listing->firstCount, -1);
+    std::vector<int> extras; // rows that scans or searches added meanwhile
     const int oldCount = rowCount();
-    if (added > 0)
-        beginInsertRows({}, oldCount, oldCount + int(added) - 1);
-    for (std::size_t i = 0; i < job.rows.size(); ++i) {
-        const int record = job.firstRecordOf[i];
-        if (record < 0) {
-            order.push_back(int(m_rows.size()));
-            m_rows.push_back(std::move(job.rows[i]));
-        } else if (const FileListRow *shown = shownAt[std::size_t(record)]) {
-            order.push_back(current.value(shown));
-        }
-    }
-    if (added > 0)
-        endInsertRows();
-    // Rows that scans or searches added meanwhile take their places as they would
-    // have behind a finished listing.
-    std::vector<int> extras;
     for (int row = 0; row < oldCount; ++row) {
-        if (!stays.contains(m_rows[std::size_t(row)].get()))
+        const quint32 listedAt = packedRow(row).listedAt;
+        if (listedAt > 0)
+            shownRowOf[listedAt - 1] = row;
+        else
             extras.push_back(row);
     }
+    std::vector<int> order;
+    order.reserve(built.size() + extras.size());
+    std::size_t added = 0;
+    for (const PackedRow &row : built) {
+        if (row.listedAt == 0) {
+            order.push_back(oldCount + int(added));
+            built[added++] = row;
+        } else if (const int shown = shownRowOf[row.listedAt - 1]; shown >= 0) {
+            order.push_back(shown);
+        }
+    }
+    built.resize(added);
+    if (added > 0) {
+        beginInsertRows({}, oldCount, oldCount + int(added) - 1);
+        m_rows.append(std::move(job.rows));
+        endInsertRows();
+    }
+    // The extras take their places as they would have behind a finished listing.
     if (!extras.empty()) {
         std::vector<int> merged;
         merged.reserve(order.size() + extras.size());
+        RowComparer less(job.column);
         std::merge(order.begin(), order.end(), extras.begin(), extras.end(), std::back_inserter(merged),
-                   [this, &job](int extra, int listed) {
-                       return rowLess(*m_rows[std::size_t(extra)], *m_rows[std::size_t(listed)], job.column);
-                   });
+                   [this, &less](int extra, int listed) { return less(packedRow(extra), packedRow(listed)); });
         order = std::move(merged);
     }
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     reorder(order);
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    for (PackedRow &row : m_rows.rows)
+        row.listedAt = 0;
     if (m_sortColumn != job.column)
         sortWithLayoutChange();
     freeDisposedRows();
     startBackgroundFill(0);
     Q_EMIT listingFinished();
-}
-
-void FileListModel::forgetListedRows(int first, int last)
-{
-    if (!m_listing)
-        return;
-    for (int i = first; i <= last; ++i)
-        m_listing->shown.remove(m_rows[std::size_t(i)].get());
 }

@@ -2,8 +2,6 @@
 
 #include "FileListModel.h"
 
-#include <QHash>
-
 #include <memory>
 
 // A whole listing built on a worker thread; defined where the listing is built.
@@ -12,7 +10,6 @@ struct ListingJob;
 // What the model holds of a listing under way.
 struct FileListModel::Listing {
     std::shared_ptr<ListingJob> job;
+    // The rows listed at once carry their record's place among these in listedAt.
     std::size_t firstCount = 0;
-    // The rows listed at once that are still in the list, by their record.
-    QHash<const FileListRow *, int> shown;
 };

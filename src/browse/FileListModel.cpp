@@ -39,7 +39,7 @@ QString columnCaption(int column)
     }
 }
 
-QDateTime modifiedTime(const FileListRow &row)
+QDateTime modifiedTime(const PackedRow &row)
 {
     if (row.details != FileListRow::Details::Read && row.details != FileListRow::Details::Dated)
         return {};
@@ -108,7 +108,7 @@ QMimeData *FileListModel::mimeData(const QModelIndexList &indexes) const
     QList<QUrl> urls;
     urls.reserve(qsizetype(rows.size()));
     for (int row : rows)
-        urls.append(QUrl::fromLocalFile(m_rows[std::size_t(row)]->path));
+        urls.append(QUrl::fromLocalFile(::rowPath(packedRow(row))));
     auto *data = new QMimeData;
     data->setUrls(urls);
     return data;
@@ -123,22 +123,24 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
 {
     if (!isRowIndex(index))
         return {};
-    FileListRow &row = *m_rows[std::size_t(index.row())];
+    PackedRow &row = packedRow(index.row());
     switch (role) {
     case Qt::DisplayRole:
         switch (index.column()) {
         case NameColumn:
-            return row.name;
+            return rowName(row);
         case ExtensionColumn:
-            return row.extension;
+            return rowExtension(row);
         case TypeColumn:
             fillDetails(row);
-            return row.details == FileListRow::Details::Offline ? kOfflineType : row.type;
+            if (row.details == FileListRow::Details::Offline)
+                return kOfflineType;
+            return row.details == FileListRow::Details::Read ? m_types.description(rowExtensionAsWritten(row)) : QString();
         case LastModifiedColumn:
             fillDetails(row);
             return GeneralDate(modifiedTime(row));
         case KeywordsColumn:
-            return row.keywords;
+            return *row.keywords;
         }
         return {};
     case Qt::DecorationRole: {
@@ -154,14 +156,14 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
             return {};
         return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
     case Qt::ToolTipRole:
-        return index.column() == NameColumn ? QVariant(row.path) : QVariant();
+        return index.column() == NameColumn ? QVariant(::rowPath(row)) : QVariant();
     case OfflineRole:
         fillDetails(row);
         return row.details == FileListRow::Details::Offline;
     case PathRole:
-        return row.path;
+        return ::rowPath(row);
     case KeywordsRole:
-        return row.keywords;
+        return *row.keywords;
     case ModifiedRole:
         fillDetails(row);
         return modifiedTime(row);
@@ -196,36 +198,31 @@ void FileListModel::clear()
     if (m_rows.empty())
         return;
     beginResetModel();
-    FileListRows old = std::move(m_rows);
+    FileListRows old;
+    std::swap(old, m_rows);
     endResetModel();
     disposeOfRows(std::move(old));
     freeDisposedRows();
 }
 
-void FileListModel::appendRow(FileListRow row)
+void FileListModel::appendRow(const QString &path, const QString &keywords, RowNaming naming)
 {
-    auto added = std::make_unique<FileListRow>(std::move(row));
+    // Made at the end, where its texts go, then moved to its place.
+    m_rows.add(path, keywords, naming);
+    PackedRow added = m_rows.rows.back();
+    m_rows.rows.pop_back();
     std::size_t position = m_rows.size();
     if (m_sorted) {
         // Sorting by date read every row's date, and every row added since read
         // its own here, so the rows it is compared with all have theirs.
         if (m_sortColumn == LastModifiedColumn)
-            fillDetails(*added);
-        position = sortedInsertPosition(m_rows, *added, FileListColumn(m_sortColumn));
+            fillDetails(added);
+        position = sortedInsertPosition(m_rows.rows, added, FileListColumn(m_sortColumn));
     }
     beginInsertRows({}, int(position), int(position));
-    m_rows.insert(m_rows.begin() + std::ptrdiff_t(position), std::move(added));
+    m_rows.rows.insert(m_rows.rows.begin() + std::ptrdiff_t(position), added);
     endInsertRows();
     m_fillCursor = std::min(m_fillCursor, int(position));
-}
-
-void FileListModel::appendRows(std::vector<FileListRow> rows)
-{
-    FileListRows made;
-    made.reserve(rows.size());
-    for (FileListRow &row : rows)
-        made.push_back(std::make_unique<FileListRow>(std::move(row)));
-    appendRows(std::move(made));
 }
 
 void FileListModel::appendRows(FileListRows rows)
@@ -234,12 +231,12 @@ void FileListModel::appendRows(FileListRows rows)
         return;
     const int first = int(m_rows.size());
     beginInsertRows({}, first, first + int(rows.size()) - 1);
-    m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    m_rows.append(std::move(rows));
     endInsertRows();
     // Stable, so this is where adding them one by one would have put them. Rows that
     // arrive already in order behind the last one (a scan sorts its rows before it
     // hands them over, batch by batch) are where they belong.
-    if (m_sorted && !isInOrderFrom(m_rows, std::size_t(first), FileListColumn(m_sortColumn)))
+    if (m_sorted && !isInOrderFrom(m_rows.rows, std::size_t(first), FileListColumn(m_sortColumn)))
         sortWithLayoutChange();
     m_fillCursor = std::min(m_fillCursor, m_sorted ? 0 : first);
 }
@@ -267,35 +264,34 @@ void FileListModel::removeRowsAt(QList<int> rows)
             removeRange(it->first, it->second);
         return;
     }
-    for (int row : rows)
-        forgetListedRows(row, row);
     beginResetModel();
     std::vector<char> doomed(m_rows.size(), 0);
     for (int row : rows)
         doomed[std::size_t(row)] = 1;
+    PackedRows &packed = m_rows.rows;
     std::size_t kept = 0;
-    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+    for (std::size_t i = 0; i < packed.size(); ++i) {
         if (!doomed[i])
-            m_rows[kept++] = std::move(m_rows[i]);
+            packed[kept++] = packed[i];
     }
-    m_rows.resize(kept);
+    packed.resize(kept);
     endResetModel();
 }
 
 void FileListModel::removeRange(int first, int last)
 {
-    forgetListedRows(first, last);
     beginRemoveRows({}, first, last);
-    m_rows.erase(m_rows.begin() + first, m_rows.begin() + last + 1);
+    m_rows.rows.erase(m_rows.rows.begin() + first, m_rows.rows.begin() + last + 1);
     endRemoveRows();
 }
 
 void FileListModel::setKeywords(const QList<int> &rows, const QString &keywords)
 {
+    const QString *text = m_rows.keywordsText(keywords);
     for (int row : rows) {
         if (row < 0 || row >= rowCount())
             continue;
-        m_rows[std::size_t(row)]->keywords = keywords;
+        packedRow(row).keywords = text;
         const QModelIndex cell = index(row, KeywordsColumn);
         Q_EMIT dataChanged(cell, cell, {Qt::DisplayRole, KeywordsRole});
     }
@@ -303,28 +299,34 @@ void FileListModel::setKeywords(const QList<int> &rows, const QString &keywords)
 
 QString FileListModel::rowPath(int row) const
 {
-    const FileListRow *found = rowAt(row);
-    return found ? found->path : QString();
+    if (row < 0 || row >= rowCount())
+        return {};
+    return ::rowPath(packedRow(row));
 }
 
 QString FileListModel::rowKeywords(int row) const
 {
-    const FileListRow *found = rowAt(row);
-    return found ? found->keywords : QString();
+    if (row < 0 || row >= rowCount())
+        return {};
+    return *packedRow(row).keywords;
 }
 
-const FileListRow *FileListModel::rowAt(int row) const
+std::optional<FileListRow> FileListModel::rowAt(int row) const
 {
     if (row < 0 || row >= rowCount())
-        return nullptr;
-    return m_rows[std::size_t(row)].get();
+        return std::nullopt;
+    const PackedRow &packed = packedRow(row);
+    FileListRow unpacked = unpackedRow(packed);
+    if (packed.details == FileListRow::Details::Read)
+        unpacked.type = m_types.description(rowExtensionAsWritten(packed));
+    return unpacked;
 }
 
 void FileListModel::sortWithLayoutChange()
 {
     if (m_sortColumn == LastModifiedColumn)
         fillAllDetails();
-    const std::vector<int> order = sortedOrder(m_rows, FileListColumn(m_sortColumn));
+    const std::vector<int> order = sortedOrder(m_rows.rows, FileListColumn(m_sortColumn));
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     reorder(order);
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
@@ -336,7 +338,7 @@ void FileListModel::reorder(const std::vector<int> &order)
     std::vector<int> newPosition(order.size());
     for (std::size_t to = 0; to < order.size(); ++to)
         newPosition[std::size_t(order[to])] = int(to);
-    applyOrder(m_rows, order);
+    applyOrder(m_rows.rows, order);
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;
     after.reserve(before.size());

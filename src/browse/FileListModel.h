@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileListRow.h"
+#include "FileListRows.h"
 #include "FileListSorting.h"
 
 #include <QAbstractTableModel>
@@ -20,7 +20,9 @@ class FileTypeCache;
 // "Extension", "Type", "Last Modified" and "Keywords". Rows are built from the
 // records alone; a row's type, date and icon are read from the disk the first time
 // anyone asks for them (a view painting it, sorting by date) and by an idle pass
-// after a listing.
+// after a listing. A row keeps its file name in UTF-8 and shares its folder and
+// keywords with its neighbours; the texts shown are made when a view asks for them,
+// so a list of a million rows costs about what its records do in the catalog file.
 //
 // A listing shows the rows of its first records at once and builds the whole list on
 // a worker thread, so a category of a million files never freezes the window; the
@@ -73,8 +75,7 @@ public:
     void setListingSteps(int firstRows);
     // Rows added by scans and searches; they take their place in the sort order once
     // sorting is on, and go to the end before that.
-    void appendRow(FileListRow row);
-    void appendRows(std::vector<FileListRow> rows);
+    void appendRow(const QString &path, const QString &keywords, RowNaming naming = RowNaming::WithoutExtension);
     void appendRows(FileListRows rows);
     void removeRowsAt(QList<int> rows);
     void setKeywords(const QList<int> &rows, const QString &keywords);
@@ -82,7 +83,7 @@ public:
     QString rowPath(int row) const;
     QString rowKeywords(int row) const;
     // The row as it stands; its type, date and icon may not have been read yet.
-    const FileListRow *rowAt(int row) const;
+    std::optional<FileListRow> rowAt(int row) const;
 
     int sortColumn() const { return m_sortColumn; }
     bool isSorted() const { return m_sorted; }
@@ -105,8 +106,9 @@ Q_SIGNALS:
 private:
     // Checks quietly: views and testers probe indexes that may be gone.
     bool isRowIndex(const QModelIndex &index) const;
-    void fillDetails(FileListRow &row) const;
-    void applyDetails(FileListRow &row, std::optional<qint64> modified) const;
+    PackedRow &packedRow(int row) const { return m_rows.rows[std::size_t(row)]; }
+    void fillDetails(PackedRow &row) const;
+    void applyDetails(PackedRow &row, const QString &path, std::optional<qint64> modified) const;
     // Which drives are connected, looked at once per listing or search.
     const OfflineVolumes &drives() const;
     void fillDetailsOf(int first, int last);
@@ -124,12 +126,11 @@ private:
     void abandonListing();
     // The whole listing is built: its rows replace those listed at once.
     void handOverListing();
-    // Rows listed at once that go are no longer the listing's to place.
-    void forgetListedRows(int first, int last);
 
     FileIconCache &m_icons;
     FileTypeCache &m_types;
-    FileListRows m_rows;
+    // Mutable for the details read when a view first asks for them.
+    mutable FileListRows m_rows;
     mutable std::shared_ptr<const OfflineVolumes> m_drives;
     int m_sortColumn = NameColumn;
     bool m_sorted = false;

@@ -32,14 +32,3 @@ QString fileExtensionOf(const QString &path)
 {
     return splitFileName(fileNameOf(path)).extension.toString();
 }
-
-FileListRow makeFileListRow(const QString &path, const QString &keywords)
-{
-    FileListRow row;
-    const FileNameParts name = splitFileName(fileNameOf(path));
-    row.name = name.base.toString();
-    row.extension = name.extension.toString().toLower();
-    row.path = path;
-    row.keywords = keywords;
-    return row;
-}

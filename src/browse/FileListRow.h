@@ -13,10 +13,11 @@ enum FileListColumn : int {
     FileListColumnCount
 };
 
-// One row of the file list. The path is the row's tag: rows are matched to records
-// by it everywhere. Name, extension and keywords come from the record alone; the
-// details that need the disk (type, date, icon) are read once, when first needed,
-// so that listing a large category never touches the disk.
+// One row of the file list with its texts made, as the list hands it out. The path is
+// the row's tag: rows are matched to records by it everywhere. Name, extension and
+// keywords come from the record alone; the details that need the disk (type, date,
+// icon) are read once, when first needed, so that listing a large category never
+// touches the disk.
 struct FileListRow {
     // Dated: the time is known, type and icon are still to be read. Offline: the file
     // is on a drive that is not connected; nothing of it can be read until it is back.
@@ -46,8 +47,3 @@ struct FileNameParts {
     QStringView extension;
 };
 FileNameParts splitFileName(QStringView fileName);
-
-// The row that browsing builds for a record's path and keywords: the name without
-// its extension (case kept), the extension in lower case. A name without a "." is
-// the whole name with an empty extension.
-FileListRow makeFileListRow(const QString &path, const QString &keywords);

@@ -7,18 +7,6 @@
 
 namespace {
 
-const QString &columnText(const FileListRow &row, FileListColumn column)
-{
-    switch (column) {
-    case ExtensionColumn:
-        return row.extension;
-    case KeywordsColumn:
-        return row.keywords;
-    default:
-        return row.name;
-    }
-}
-
 // Appends the text with every character case-folded, one character for one, so
 // that "Beach" and "beach" compare equal and the keys of the full sort and of a
 // single insertion agree. Returns the length appended.
@@ -42,11 +30,35 @@ qsizetype appendFolded(QStringView text, QChar *out)
     return out - start;
 }
 
-QString foldedKey(const FileListRow &row, FileListColumn column)
+// The row's text in the column as the list shows it, case-folded, appended to out.
+// Plain ASCII, nearly every file name, is folded straight from the stored bytes.
+void appendFoldedKey(const PackedRow &row, FileListColumn column, QString &out)
 {
-    const QString &text = columnText(row, column);
-    QString key(text.size() * 2, Qt::Uninitialized);
-    key.truncate(appendFolded(text, key.data()));
+    if (column == KeywordsColumn) {
+        const qsizetype at = out.size();
+        out.resize(at + row.keywords->size() * 2);
+        out.truncate(at + appendFolded(*row.keywords, out.data() + at));
+        return;
+    }
+    const QByteArrayView bytes = column == ExtensionColumn ? extensionBytes(row) : shownNameBytes(row);
+    if (isAscii(bytes)) {
+        const qsizetype at = out.size();
+        out.resize(at + bytes.size());
+        QChar *key = out.data() + at;
+        for (const char c : bytes)
+            *key++ = QLatin1Char(c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c);
+        return;
+    }
+    const QString text = column == ExtensionColumn ? rowExtension(row) : rowName(row);
+    const qsizetype at = out.size();
+    out.resize(at + text.size() * 2);
+    out.truncate(at + appendFolded(text, out.data() + at));
+}
+
+QString foldedKey(const PackedRow &row, FileListColumn column)
+{
+    QString key;
+    appendFoldedKey(row, column, key);
     return key;
 }
 
@@ -56,18 +68,20 @@ struct FoldedKeys {
     QString buffer;
     std::vector<std::pair<qsizetype, qsizetype>> spans; // offset, length
 
-    FoldedKeys(const FileListRows &rows, FileListColumn column)
+    FoldedKeys(const PackedRows &rows, FileListColumn column)
     {
-        qsizetype total = 0;
-        for (const auto &row : rows)
-            total += columnText(*row, column).size();
-        buffer.resize(total * 2, QChar());
+        qsizetype expected = 0;
+        for (const PackedRow &row : rows) {
+            expected += column == KeywordsColumn ? row.keywords->size()
+                : column == ExtensionColumn     ? extensionBytes(row).size()
+                                                : shownNameBytes(row).size();
+        }
+        buffer.reserve(expected);
         spans.reserve(rows.size());
-        qsizetype used = 0;
-        for (const auto &row : rows) {
-            const qsizetype length = appendFolded(columnText(*row, column), buffer.data() + used);
-            spans.emplace_back(used, length);
-            used += length;
+        for (const PackedRow &row : rows) {
+            const qsizetype at = buffer.size();
+            appendFoldedKey(row, column, buffer);
+            spans.emplace_back(at, buffer.size() - at);
         }
     }
     QStringView at(int i) const
@@ -77,7 +91,7 @@ struct FoldedKeys {
     }
 };
 
-qint64 timeKey(const FileListRow &row)
+qint64 timeKey(const PackedRow &row)
 {
     const bool dated = row.details == FileListRow::Details::Read || row.details == FileListRow::Details::Dated;
     return dated ? row.modifiedMSecs : std::numeric_limits<qint64>::min();
@@ -115,14 +129,14 @@ bool isSortColumn(int column)
     return column >= 0 && column < FileListColumnCount && column != TypeColumn;
 }
 
-std::vector<int> sortedOrder(const FileListRows &rows, FileListColumn column)
+std::vector<int> sortedOrder(const PackedRows &rows, FileListColumn column)
 {
     std::vector<int> order = identityOrder(rows.size());
     if (column == LastModifiedColumn) {
         std::vector<qint64> keys;
         keys.reserve(rows.size());
-        for (const auto &row : rows)
-            keys.push_back(timeKey(*row));
+        for (const PackedRow &row : rows)
+            keys.push_back(timeKey(row));
         stableSortOnTwoThreads(order, [&keys](int a, int b) { return keys[std::size_t(a)] < keys[std::size_t(b)]; });
         return order;
     }
@@ -131,102 +145,68 @@ std::vector<int> sortedOrder(const FileListRows &rows, FileListColumn column)
     return order;
 }
 
-void applyOrder(FileListRows &rows, const std::vector<int> &order)
+void applyOrder(PackedRows &rows, const std::vector<int> &order)
 {
-    FileListRows sorted;
+    PackedRows sorted;
     sorted.reserve(rows.size());
     for (int from : order)
-        sorted.push_back(std::move(rows[std::size_t(from)]));
+        sorted.push_back(rows[std::size_t(from)]);
     rows = std::move(sorted);
 }
 
-std::size_t sortedInsertPosition(const FileListRows &rows, const FileListRow &row, FileListColumn column)
+std::size_t sortedInsertPosition(const PackedRows &rows, const PackedRow &row, FileListColumn column)
 {
     if (column == LastModifiedColumn) {
         const qint64 key = timeKey(row);
         const auto at = std::upper_bound(rows.begin(), rows.end(), key,
-                                         [](qint64 value, const auto &other) { return value < timeKey(*other); });
+                                         [](qint64 value, const PackedRow &other) { return value < timeKey(other); });
         return std::size_t(at - rows.begin());
     }
     const QString key = foldedKey(row, column);
-    const auto at = std::upper_bound(rows.begin(), rows.end(), key, [column](const QString &value, const auto &other) {
-        return value < foldedKey(*other, column);
+    QString probe;
+    const auto at = std::upper_bound(rows.begin(), rows.end(), key, [column, &probe](const QString &value, const PackedRow &other) {
+        probe.clear();
+        appendFoldedKey(other, column, probe);
+        return value < probe;
     });
     return std::size_t(at - rows.begin());
 }
 
-namespace {
-
-// The folded UTF-16 units of a text one by one, as appendFolded() writes them.
-class FoldedUnits
-{
-public:
-    explicit FoldedUnits(QStringView text)
-        : m_text(text)
-    {
-    }
-    // False at the end.
-    bool next(char16_t &unit)
-    {
-        if (m_pending) {
-            unit = m_pending;
-            m_pending = 0;
-            return true;
-        }
-        if (m_at >= m_text.size())
-            return false;
-        char32_t code = m_text[m_at++].unicode();
-        if (QChar::isHighSurrogate(code) && m_at < m_text.size() && m_text[m_at].isLowSurrogate())
-            code = QChar::surrogateToUcs4(char16_t(code), m_text[m_at++].unicode());
-        const char32_t folded = QChar::toCaseFolded(code);
-        if (QChar::requiresSurrogates(folded)) {
-            unit = QChar::highSurrogate(folded);
-            m_pending = QChar::lowSurrogate(folded);
-        } else {
-            unit = char16_t(folded);
-        }
-        return true;
-    }
-
-private:
-    QStringView m_text;
-    qsizetype m_at = 0;
-    char16_t m_pending = 0;
-};
-
-// Whether the folded right text sorts before the folded left one, without building either.
-bool foldedLess(QStringView left, QStringView right)
-{
-    FoldedUnits a(left);
-    FoldedUnits b(right);
-    for (;;) {
-        char16_t x = 0;
-        char16_t y = 0;
-        const bool hasX = a.next(x);
-        const bool hasY = b.next(y);
-        if (!hasX || !hasY)
-            return !hasX && hasY;
-        if (x != y)
-            return x < y;
-    }
-}
-
-} // namespace
-
-bool rowLess(const FileListRow &a, const FileListRow &b, FileListColumn column)
+bool rowLess(const PackedRow &a, const PackedRow &b, FileListColumn column)
 {
     if (column == LastModifiedColumn)
         return timeKey(a) < timeKey(b);
-    return foldedLess(columnText(a, column), columnText(b, column));
+    return foldedKey(a, column) < foldedKey(b, column);
 }
 
-bool isInOrderFrom(const FileListRows &rows, std::size_t from, FileListColumn column)
+bool RowComparer::operator()(const PackedRow &a, const PackedRow &b)
+{
+    if (m_column == LastModifiedColumn)
+        return timeKey(a) < timeKey(b);
+    m_left.clear();
+    m_right.clear();
+    appendFoldedKey(a, m_column, m_left);
+    appendFoldedKey(b, m_column, m_right);
+    return m_left < m_right;
+}
+
+bool isInOrderFrom(const PackedRows &rows, std::size_t from, FileListColumn column)
 {
     if (column == LastModifiedColumn)
         return false;
-    for (std::size_t i = std::max<std::size_t>(from, 1); i < rows.size(); ++i) {
-        if (foldedLess(columnText(*rows[i], column), columnText(*rows[i - 1], column)))
+    if (from >= rows.size())
+        return true;
+    // Two keys, each built once and reused, whatever the number of rows.
+    QString previous;
+    QString current;
+    if (from > 0)
+        appendFoldedKey(rows[from - 1], column, previous);
+    for (std::size_t i = from; i < rows.size(); ++i) {
+        current.clear();
+        appendFoldedKey(rows[i], column, current);
+        if (i > 0 && current < previous)
             return false;
+        previous.swap(current);
     }
     return true;
 }

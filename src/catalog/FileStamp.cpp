@@ -68,3 +68,12 @@ std::vector<std::optional<qint64>> readModifiedMSecs(const std::vector<const QSt
         worker.join();
     return stamps;
 }
+
+std::vector<std::optional<qint64>> readModifiedMSecs(const std::vector<QString> &paths)
+{
+    std::vector<const QString *> pointers;
+    pointers.reserve(paths.size());
+    for (const QString &path : paths)
+        pointers.push_back(&path);
+    return readModifiedMSecs(pointers);
+}

@@ -15,3 +15,4 @@ std::optional<qint64> readModifiedMSecs(const QString &path);
 // The same for many files at once. Large batches are spread over the processor's
 // cores: the time goes into system calls that wait on the disk, not into our code.
 std::vector<std::optional<qint64>> readModifiedMSecs(const std::vector<const QString *> &paths);
+std::vector<std::optional<qint64>> readModifiedMSecs(const std::vector<QString> &paths);

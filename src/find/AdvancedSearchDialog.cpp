@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 // A turn ends after this long, so that painting and Cancel are never kept waiting.
@@ -198,7 +200,7 @@ void AdvancedSearchDialog::RunAdvancedSearch()
 
     m_files.clear();
     m_found = 0;
-    m_pendingRows.clear();
+    m_pendingRows = FileListRows();
     m_sinceRowsAdded.start();
     m_search = std::make_unique<AdvancedSearch>(
         m_catalog.records(), std::move(criteria), AdvancedSearch::fileOnDisk,
@@ -218,14 +220,13 @@ void AdvancedSearchDialog::searchSomeRecords()
         left -= step;
     }
     for (const AdvancedSearch::Match &match : found)
-        m_pendingRows.push_back(advancedSearchRow(match.path, match.keywords));
+        addAdvancedSearchRow(m_pendingRows, match.path, match.keywords);
     m_found += qint64(found.size());
     // A sorted list sorts itself again for every batch: batches that keep pace with
     // the list's length keep that to a few times in all.
     if (m_search->isFinished() || m_pendingRows.size() >= std::size_t(std::max(1, m_files.rowCount()))
         || (!m_pendingRows.empty() && m_sinceRowsAdded.hasExpired(kRowsWaitMSecs))) {
-        m_files.appendRows(std::move(m_pendingRows));
-        m_pendingRows.clear();
+        m_files.appendRows(std::exchange(m_pendingRows, FileListRows()));
         m_sinceRowsAdded.start();
     }
 
@@ -250,7 +251,7 @@ void AdvancedSearchDialog::reject()
 {
     m_turns.stop();
     m_search.reset();
-    m_pendingRows.clear();
+    m_pendingRows = FileListRows();
     m_files.clear();
     QDialog::reject();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileListRow.h"
+#include "FileListRows.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -78,7 +78,7 @@ private:
     std::unique_ptr<AdvancedSearch> m_search;
     QTimer m_turns;
     qint64 m_found = 0;
-    std::vector<FileListRow> m_pendingRows;
+    FileListRows m_pendingRows;
     QElapsedTimer m_sinceRowsAdded;
     int m_recordsPerTurn = 4096;
 };

@@ -1,7 +1,7 @@
 #include "SearchRows.h"
 
 #include "RecordList.h"
-#include "RecordRowBuilder.h"
+#include "FileRecord.h"
 
 #include <algorithm>
 #include <thread>
@@ -12,38 +12,46 @@ namespace {
 constexpr std::size_t kRowsPerThread = 50'000;
 constexpr unsigned kMaxThreads = 4;
 
-void buildRange(const RecordList &records, const std::vector<int> &positions, std::size_t first, std::size_t last,
-                FileListRows &rows)
+FileListRows buildRange(const RecordList &records, const std::vector<int> &positions, std::size_t first,
+                        std::size_t last)
 {
-    RecordRowBuilder builder;
-    for (std::size_t i = first; i < last; ++i)
-        rows[i] = builder.rowFor(records.utf8At(positions[i]));
+    FileListRows rows;
+    rows.reserve(last - first);
+    for (std::size_t i = first; i < last; ++i) {
+        const RecordUtf8Views parts = recordUtf8Views(records.utf8At(positions[i]));
+        rows.addUtf8(parts.path, parts.keywords, RowNaming::WithoutExtension);
+    }
+    return rows;
 }
 
 } // namespace
 
 FileListRows quickSearchRows(const RecordList &records, const std::vector<int> &positions)
 {
-    FileListRows rows(positions.size());
     const unsigned cores = std::max(1u, std::min(kMaxThreads, std::thread::hardware_concurrency()));
     const auto threads = std::max<std::size_t>(1, std::min<std::size_t>(cores, positions.size() / kRowsPerThread));
-    // Each thread fills its own slots; the records are only read meanwhile.
+    // Each thread builds its own stretch with texts of its own; the records are only
+    // read meanwhile.
     const std::size_t stretch = (positions.size() + threads - 1) / threads;
+    std::vector<FileListRows> parts(threads);
     std::vector<std::thread> workers;
     for (std::size_t t = 1; t < threads; ++t) {
-        const std::size_t first = t * stretch;
-        workers.emplace_back(buildRange, std::cref(records), std::cref(positions), first,
-                             std::min(positions.size(), first + stretch), std::ref(rows));
+        const std::size_t first = std::min(positions.size(), t * stretch);
+        const std::size_t last = std::min(positions.size(), first + stretch);
+        workers.emplace_back([&records, &positions, &parts, t, first, last] {
+            parts[t] = buildRange(records, positions, first, last);
+        });
     }
-    buildRange(records, positions, 0, std::min(positions.size(), stretch), rows);
+    parts[0] = buildRange(records, positions, 0, std::min(positions.size(), stretch));
     for (std::thread &worker : workers)
         worker.join();
+    FileListRows rows = std::move(parts[0]);
+    for (std::size_t t = 1; t < threads; ++t)
+        rows.append(std::move(parts[t]));
     return rows;
 }
 
-FileListRow advancedSearchRow(const QString &path, const QString &keywords)
+void addAdvancedSearchRow(FileListRows &rows, const QString &path, const QString &keywords)
 {
-    FileListRow row = makeFileListRow(path, keywords);
-    row.name = fileNameOf(path).toString();
-    return row;
+    rows.add(path, keywords, RowNaming::WholeName);
 }

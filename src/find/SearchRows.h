@@ -15,4 +15,4 @@ class RecordList;
 // extension.
 FileListRows quickSearchRows(const RecordList &records, const std::vector<int> &positions);
 // Advanced search: the file's name with its extension.
-FileListRow advancedSearchRow(const QString &path, const QString &keywords);
+void addAdvancedSearchRow(FileListRows &rows, const QString &path, const QString &keywords);

@@ -109,19 +109,15 @@ void ScanSession::prepareRows(const ScanResult &result, const std::function<bool
     m_rows.reserve(result.files.size());
     for (const FoundFile &file : result.files) {
         if (m_rows.size() % 4096 == 0 && cancelled()) {
-            FileListRows().swap(m_rows);
+            m_rows = FileListRows();
             return;
         }
-        auto row = std::make_unique<FileListRow>();
-        row->path = file.path;
-        row->name = file.name;
-        row->extension = file.extension;
-        m_rows.push_back(std::move(row));
+        m_rows.add(file.path, QString(), RowNaming::LowerCaseWithoutExtension);
     }
     // The list shows them sorted in the end; sorted now, they go in batch by batch at
     // the end of the list without the list sorting itself again.
     if (isSortColumn(sortColumn) && sortColumn != LastModifiedColumn && !cancelled())
-        applyOrder(m_rows, sortedOrder(m_rows, FileListColumn(sortColumn)));
+        applyOrder(m_rows.rows, sortedOrder(m_rows.rows, FileListColumn(sortColumn)));
 }
 
 void ScanSession::fileResult()
@@ -160,8 +156,7 @@ void ScanSession::appendSomeRows()
     QElapsedTimer timer;
     timer.start();
     const std::size_t end = std::min(m_rows.size(), m_nextRow + m_batchSize);
-    FileListRows batch(std::make_move_iterator(m_rows.begin() + std::ptrdiff_t(m_nextRow)),
-                       std::make_move_iterator(m_rows.begin() + std::ptrdiff_t(end)));
+    FileListRows batch = m_rows.slice(m_nextRow, end);
     m_nextRow = end;
     m_context.fileList.appendRows(std::move(batch));
     const qint64 spent = timer.elapsed();
@@ -176,7 +171,7 @@ void ScanSession::appendSomeRows()
 void ScanSession::finish()
 {
     m_rowTimer.stop();
-    FileListRows().swap(m_rows);
+    m_rows = FileListRows();
     m_running = false;
     if (m_window)
         m_window->setCompleted();

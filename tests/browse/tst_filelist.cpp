@@ -43,6 +43,9 @@ private Q_SLOTS:
     void editsWhileListingStay();
     void rowParts_data();
     void rowParts();
+    void rowNaming_data();
+    void rowNaming();
+    void sortingAndInsertingAgreeBeyondAscii();
     void listingSortsByTheSortColumn_data();
     void listingSortsByTheSortColumn();
     void headerClickReordersListedRows();
@@ -79,7 +82,7 @@ private:
     {
         m_catalog->records().append(MakeFileRecord(path, category, keywords));
     }
-    void append(const QString &path) { model().appendRow(makeFileListRow(path, QString())); }
+    void append(const QString &path) { model().appendRow(path, QString()); }
     QString addFruit();
     void list(int category) { m_list->list(*m_catalog, category); }
     FileListModel &model() { return m_list->model; }
@@ -269,6 +272,7 @@ void TestFileList::rowParts_data()
     QTest::newRow("hidden file") << "/p/.profile" << "" << "profile";
     QTest::newRow("backslash is part of a Linux name") << "/p/a\\b.png" << "a\\b" << "png";
     QTest::newRow("beyond ASCII") << u"/p/Été.ÉTÉ"_qs << u"Été"_qs << u"été"_qs;
+    QTest::newRow("a leading U+FEFF is part of the name") << u"/p/\uFEFFa.jpg"_qs << u"\uFEFFa"_qs << "jpg";
 }
 
 void TestFileList::rowParts()
@@ -281,6 +285,47 @@ void TestFileList::rowParts()
     QTEST(cell(0, ExtensionColumn).toString(), "extension");
     QCOMPARE(cell(0, KeywordsColumn).toString(), QStringLiteral("kw"));
     QCOMPARE(cell(0, 0, FileListModel::PathRole).toString(), path);
+}
+
+// Searches and scans name their rows each their own way; path and extension stay.
+void TestFileList::rowNaming_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("naming");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("extension");
+    QTest::newRow("quick search: without the extension")
+        << "/p/Beach.JPG" << int(RowNaming::WithoutExtension) << "Beach" << "jpg";
+    QTest::newRow("advanced search: the whole name") << "/p/Beach.JPG" << int(RowNaming::WholeName) << "Beach.JPG" << "jpg";
+    QTest::newRow("scan: lower case") << u"/p/ÉTÉ.Jpg"_qs << int(RowNaming::LowerCaseWithoutExtension) << u"été"_qs << "jpg";
+    QTest::newRow("whole name without a dot") << "/p/README" << int(RowNaming::WholeName) << "README" << "";
+}
+
+void TestFileList::rowNaming()
+{
+    QFETCH(QString, path);
+    QFETCH(int, naming);
+    model().appendRow(path, QStringLiteral("kw"), RowNaming(naming));
+    QTEST(cell(0, NameColumn).toString(), "name");
+    QTEST(cell(0, ExtensionColumn).toString(), "extension");
+    QCOMPARE(cell(0, 0, FileListModel::PathRole).toString(), path);
+    QCOMPARE(cell(0, KeywordsColumn).toString(), QStringLiteral("kw"));
+}
+
+// Plain ASCII names are compared from their bytes, others through their text: a
+// listing's sort and a row inserted into the sorted list must agree on both.
+void TestFileList::sortingAndInsertingAgreeBeyondAscii()
+{
+    const QStringList expected{u"emma"_qs, u"Zoe"_qs, u"zoë"_qs, u"ZOË"_qs, u"Émile"_qs, u"ÿ"_qs};
+    for (const QString &name : {u"ÿ"_qs, u"zoë"_qs, u"Émile"_qs, u"ZOË"_qs, u"Zoe"_qs, u"emma"_qs})
+        addRecord(QStringLiteral("/p/") + name + QStringLiteral(".jpg"), 1);
+    model().sort(NameColumn);
+    list(1);
+    QCOMPARE(names(), expected);
+    model().clear();
+    for (const QString &name : {u"ÿ"_qs, u"zoë"_qs, u"Émile"_qs, u"ZOË"_qs, u"Zoe"_qs, u"emma"_qs})
+        append(QStringLiteral("/q/") + name + QStringLiteral(".jpg"));
+    QCOMPARE(names(), expected);
 }
 
 // Three files whose names, extensions, keywords and times each sort differently.
@@ -417,9 +462,9 @@ void TestFileList::appendedRowsTakeTheirPlace()
     QCOMPARE(inserted.size(), 1);
     QCOMPARE(inserted.first().at(1).toInt(), 1);
 
-    std::vector<FileListRow> rows;
+    FileListRows rows;
     for (const char *path : {"/q/e.jpg", "/q/a.jpg", "/q/b.jpg", "/p/d.jpg"})
-        rows.push_back(makeFileListRow(QString::fromLatin1(path), QStringLiteral("new")));
+        rows.add(QString::fromLatin1(path), QStringLiteral("new"), RowNaming::WithoutExtension);
     model().appendRows(std::move(rows));
     // Duplicates stay: only a listing removes them. A listed row stays before an equal new one.
     QCOMPARE(names(), (QStringList{"a", "b", "b", "C", "d", "d", "e"}));
@@ -536,7 +581,7 @@ QString TestFileList::turnedJpeg(const QString &name, const QSize &stored)
 FileListView *TestFileList::showList(const QStringList &names)
 {
     for (const QString &name : names)
-        model().appendRow(makeFileListRow(QStringLiteral("/nowhere/") + name, QString()));
+        model().appendRow(QStringLiteral("/nowhere/") + name, QString());
     m_view = std::make_unique<FileListView>();
     m_view->setModel(&model());
     m_view->resize(600, 400);
@@ -681,7 +726,7 @@ void TestFileList::fillLabels()
 
     // From a file list row: its path and keywords; a picture is previewed.
     const QString shown = picture(QStringLiteral("shown.png"), QSize(40, 30));
-    model().appendRow(makeFileListRow(shown, QStringLiteral("kw")));
+    model().appendRow(shown, QStringLiteral("kw"));
     m_panel->FillLabels(model().index(0, KeywordsColumn));
     const QString size = QStringLiteral("%1 bytes").arg(QFileInfo(shown).size());
     QCOMPARE(label("lblDataName"), QStringLiteral("shown.png"));

@@ -185,7 +185,7 @@ private Q_SLOTS:
             records.append(MakeFileRecord(QStringLiteral("/p/photo"), 2, QStringLiteral("beach")));
             records.append(MakeFileRecord(QStringLiteral("old3"), 1, QString()));
         }
-        f.fileList.appendRow(makeFileListRow(QStringLiteral("/listed/before.jpg"), QString()));
+        f.fileList.appendRow(QStringLiteral("/listed/before.jpg"), QString());
         f.interaction.answers = answers;
 
         openDialog(m_dir->path());
@@ -372,7 +372,7 @@ private Q_SLOTS:
         QVERIFY(runToEnd(Start::AllFiles));
         QCOMPARE(f.rowPaths(), QStringList{good});
         // The row keeps the scanner's lower-case cells.
-        const FileListRow *row = f.fileList.rowAt(0);
+        const std::optional<FileListRow> row = f.fileList.rowAt(0);
         QCOMPARE(row->name, QStringLiteral("beach.party"));
         QCOMPARE(row->extension, QStringLiteral("jpg"));
         QVERIFY(row->keywords.isEmpty());
