@@ -119,7 +119,7 @@ long procStatusKb(const char *key)
 
 int main(int argc, char **argv)
 {
-    tuneAllocatorForLargeCatalogs(); // as the program runs
+    tuneAllocatorForLargeCatalogs(argv); // as the program runs
     QStandardPaths::setTestModeEnabled(true);
     QApplication application(argc, argv);
     const QString folder = application.arguments().value(1);

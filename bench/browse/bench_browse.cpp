@@ -215,7 +215,7 @@ void clickInWindow(FileListModel &model, FileListView &view, const Catalog &cata
 
 int main(int argc, char **argv)
 {
-    tuneAllocatorForLargeCatalogs(); // as the program runs
+    tuneAllocatorForLargeCatalogs(argv); // as the program runs
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);

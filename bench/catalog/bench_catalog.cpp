@@ -131,7 +131,7 @@ EditTimes timeSmallEdits(int records)
 
 int main(int argc, char **argv)
 {
-    tuneAllocatorForLargeCatalogs(); // as the program runs
+    tuneAllocatorForLargeCatalogs(argv); // as the program runs
     QCoreApplication application(argc, argv);
     QTemporaryDir dir;
     const QString catalogPath = dir.filePath(QStringLiteral("million.kvd"));

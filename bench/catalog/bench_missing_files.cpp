@@ -19,7 +19,7 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    tuneAllocatorForLargeCatalogs();
+    tuneAllocatorForLargeCatalogs(argv);
     const qint64 megabytes = argc > 1 ? std::atoll(argv[1]) : 256;
     const QString path = QDir::tempPath() + QStringLiteral("/corvanta-bench-missing.kvd");
     {

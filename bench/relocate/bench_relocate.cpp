@@ -169,7 +169,7 @@ void compare(const char *label, const QString &folder, const std::vector<QByteAr
 
 int main(int argc, char **argv)
 {
-    tuneAllocatorForLargeCatalogs(); // as the program runs
+    tuneAllocatorForLargeCatalogs(argv); // as the program runs
     QCoreApplication app(argc, argv);
     const int thousands = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100;
     const int furtherThousands = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 990;

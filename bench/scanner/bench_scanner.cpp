@@ -305,7 +305,7 @@ void benchmark(int thousands)
 
 int main(int argc, char **argv)
 {
-    tuneAllocatorForLargeCatalogs(); // as the program runs
+    tuneAllocatorForLargeCatalogs(argv); // as the program runs
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     QList<int> sizes;

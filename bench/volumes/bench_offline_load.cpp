@@ -83,7 +83,7 @@ Load load(const QString &catalogFile)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    tuneAllocatorForLargeCatalogs();
+    tuneAllocatorForLargeCatalogs(argv);
     const int total = (argc > 1 ? std::atoi(argv[1]) : 1000) * 1000;
     const int onDrive = (argc > 2 ? std::atoi(argv[2]) : 300) * 1000;
     if (::geteuid() != 0) {

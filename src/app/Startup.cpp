@@ -19,7 +19,7 @@ QString catalogPathFromArguments(const QStringList &arguments)
 
 int run(int argc, char **argv)
 {
-    tuneAllocatorForLargeCatalogs();
+    tuneAllocatorForLargeCatalogs(argv);
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Corvanta"));
     QApplication::setApplicationName(QStringLiteral("Corvanta"));

@@ -27,14 +27,22 @@ struct RecordTexts {
     }
 };
 
-FileListRows buildRows(const RecordTexts &records, std::size_t first, std::size_t last)
+void buildRows(const RecordTexts &records, std::size_t first, std::size_t last, FileListRowTexts &texts,
+               PackedRows &rows)
 {
-    FileListRows rows;
-    rows.reserve(last - first);
     for (std::size_t i = first; i < last; ++i) {
         const RecordUtf8Views parts = recordUtf8Views(records[i]);
-        rows.addUtf8(parts.path, parts.keywords, RowNaming::WithoutExtension);
+        rows[i] = FileListRows::packUtf8(texts, parts.path, parts.keywords, RowNaming::WithoutExtension);
     }
+}
+
+FileListRows buildRows(const RecordTexts &records, std::size_t count)
+{
+    FileListRows rows;
+    rows.rows.resize(count);
+    auto texts = std::make_shared<FileListRowTexts>();
+    buildRows(records, 0, count, *texts, rows.rows);
+    rows.keepTexts(texts);
     return rows;
 }
 
@@ -84,11 +92,15 @@ void buildListing(ListingJob &job, std::size_t firstCount)
     // Building the rows is most of the work, and the window's thread is idle
     // meanwhile: half of them are built on a second thread.
     const std::size_t half = job.records.size() / 2;
-    FileListRows secondHalf;
-    std::thread helper([&] { secondHalf = buildRows(job.records, half, job.records.size()); });
-    FileListRows rows = buildRows(job.records, 0, half);
+    FileListRows rows;
+    rows.rows.resize(job.records.size());
+    const auto firstTexts = std::make_shared<FileListRowTexts>();
+    const auto secondTexts = std::make_shared<FileListRowTexts>();
+    std::thread helper([&] { buildRows(job.records, half, job.records.size(), *secondTexts, rows.rows); });
+    buildRows(job.records, 0, half, *firstTexts, rows.rows);
     helper.join();
-    rows.append(std::move(secondHalf));
+    rows.keepTexts(firstTexts);
+    rows.keepTexts(secondTexts);
     job.records = {};
     for (std::size_t i = 0; i < std::min(firstCount, rows.size()); ++i)
         rows.rows[i].listedAt = quint32(i + 1);
@@ -143,7 +155,7 @@ void FileListModel::ShowCategoryFiles(const Catalog &catalog, int categoryIndex)
     // The first records are listed here, sorted among themselves, so the list has
     // rows at once; the whole listing replaces them once it is built.
     const std::size_t firstCount = std::min(job->records.size(), std::size_t(m_firstListingRows));
-    FileListRows first = buildRows(job->records, 0, firstCount);
+    FileListRows first = buildRows(job->records, firstCount);
     if (job->column == LastModifiedColumn) {
         std::vector<QString> paths;
         for (const PackedRow &row : first.rows)

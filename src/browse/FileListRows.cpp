@@ -159,9 +159,9 @@ void FileListRows::keep(const std::shared_ptr<const FileListRowTexts> &texts)
         m_texts.push_back(texts);
 }
 
-void FileListRows::addUtf8(QByteArrayView path, QByteArrayView keywords, RowNaming naming)
+PackedRow FileListRows::packUtf8(FileListRowTexts &texts, QByteArrayView path, QByteArrayView keywords,
+                                 RowNaming naming)
 {
-    FileListRowTexts &texts = writableTexts();
     const qsizetype start = nameStart(path);
     PackedRow row;
     row.folder = texts.folder(path.first(start));
@@ -170,7 +170,12 @@ void FileListRows::addUtf8(QByteArrayView path, QByteArrayView keywords, RowNami
     row.nameLength = quint32(name.size());
     row.keywords = keywords.isEmpty() ? FileListRowTexts::noKeywords() : texts.keywords(keywords);
     row.naming = naming;
-    rows.push_back(row);
+    return row;
+}
+
+void FileListRows::addUtf8(QByteArrayView path, QByteArrayView keywords, RowNaming naming)
+{
+    rows.push_back(packUtf8(writableTexts(), path, keywords, naming));
 }
 
 void FileListRows::add(const QString &path, const QString &keywords, RowNaming naming)

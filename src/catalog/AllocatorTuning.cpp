@@ -1,14 +1,47 @@
 #include "AllocatorTuning.h"
 
 #include <cstdlib> // defines __GLIBC__ on glibc
+#include <cstring>
+#include <string>
 
 #ifdef __GLIBC__
 #include <malloc.h>
+#include <unistd.h>
 #endif
 
-void tuneAllocatorForLargeCatalogs()
+namespace {
+
+#ifdef __GLIBC__
+void restartWithHugePages(char **argv)
+{
+    static const char kTunables[] = "GLIBC_TUNABLES";
+    static const char kHugePages[] = "glibc.malloc.hugetlb";
+    const char *current = std::getenv(kTunables);
+    if (argv == nullptr || argv[0] == nullptr || (current && std::strstr(current, kHugePages)))
+        return;
+    std::string tunables = current && *current ? std::string(current) + ':' : std::string();
+    tunables += kHugePages;
+    tunables += "=1";
+    if (::setenv(kTunables, tunables.c_str(), 1) != 0)
+        return;
+    ::execv("/proc/self/exe", argv);
+    // Still here: the process goes on without huge pages, and its children are not
+    // told otherwise.
+    if (current)
+        ::setenv(kTunables, current, 1);
+    else
+        ::unsetenv(kTunables);
+}
+#endif
+
+} // namespace
+
+void tuneAllocatorForLargeCatalogs(char **argv)
 {
 #ifdef __GLIBC__
+    restartWithHugePages(argv);
     mallopt(M_MXFAST, 0);
+#else
+    (void)argv;
 #endif
 }

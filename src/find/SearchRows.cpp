@@ -12,16 +12,13 @@ namespace {
 constexpr std::size_t kRowsPerThread = 50'000;
 constexpr unsigned kMaxThreads = 4;
 
-FileListRows buildRange(const RecordList &records, const std::vector<int> &positions, std::size_t first,
-                        std::size_t last)
+void buildRange(const RecordList &records, const std::vector<int> &positions, std::size_t first, std::size_t last,
+                FileListRowTexts &texts, PackedRows &rows)
 {
-    FileListRows rows;
-    rows.reserve(last - first);
     for (std::size_t i = first; i < last; ++i) {
         const RecordUtf8Views parts = recordUtf8Views(records.utf8At(positions[i]));
-        rows.addUtf8(parts.path, parts.keywords, RowNaming::WithoutExtension);
+        rows[i] = FileListRows::packUtf8(texts, parts.path, parts.keywords, RowNaming::WithoutExtension);
     }
-    return rows;
 }
 
 } // namespace
@@ -30,24 +27,27 @@ FileListRows quickSearchRows(const RecordList &records, const std::vector<int> &
 {
     const unsigned cores = std::max(1u, std::min(kMaxThreads, std::thread::hardware_concurrency()));
     const auto threads = std::max<std::size_t>(1, std::min<std::size_t>(cores, positions.size() / kRowsPerThread));
-    // Each thread builds its own stretch with texts of its own; the records are only
+    // Each thread fills its own stretch with texts of its own; the records are only
     // read meanwhile.
     const std::size_t stretch = (positions.size() + threads - 1) / threads;
-    std::vector<FileListRows> parts(threads);
+    FileListRows rows;
+    rows.rows.resize(positions.size());
+    std::vector<std::shared_ptr<FileListRowTexts>> texts;
     std::vector<std::thread> workers;
-    for (std::size_t t = 1; t < threads; ++t) {
+    for (std::size_t t = 0; t < threads; ++t) {
+        texts.push_back(std::make_shared<FileListRowTexts>());
         const std::size_t first = std::min(positions.size(), t * stretch);
         const std::size_t last = std::min(positions.size(), first + stretch);
-        workers.emplace_back([&records, &positions, &parts, t, first, last] {
-            parts[t] = buildRange(records, positions, first, last);
-        });
+        if (t > 0) {
+            workers.emplace_back(buildRange, std::cref(records), std::cref(positions), first, last,
+                                 std::ref(*texts.back()), std::ref(rows.rows));
+        }
     }
-    parts[0] = buildRange(records, positions, 0, std::min(positions.size(), stretch));
+    buildRange(records, positions, 0, std::min(positions.size(), stretch), *texts.front(), rows.rows);
     for (std::thread &worker : workers)
         worker.join();
-    FileListRows rows = std::move(parts[0]);
-    for (std::size_t t = 1; t < threads; ++t)
-        rows.append(std::move(parts[t]));
+    for (const auto &part : texts)
+        rows.keepTexts(part);
     return rows;
 }
 
