@@ -103,9 +103,9 @@ bool isPseudoOrNetworkFileSystem(int fd)
 FolderStatus statusOf(int fd, const DirectoryReader::FolderIdentity *parent)
 {
     struct statx status;
-    // An older kernel does not say whether the folder is a mount point; a folder that
-    // cannot be entered is asked about the long way, which tells it apart from a
-    // folder that is gone.
+    // An older kernel does not say whether the folder is a mount point. Where the call
+    // fails (as it does for a folder that may not be entered), the folder is asked
+    // about one question at a time.
     if (::statx(fd, ".", AT_SYMLINK_NOFOLLOW, STATX_INO, &status) != 0
         || !(status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT))
         return statusByStat(fd, parent);
@@ -247,9 +247,9 @@ bool DirectoryReader::next(Entry &entry)
     for (;;) {
 #ifdef Q_OS_LINUX
         if (m_bufferRead == m_bufferFilled) {
-            // glibc's readdir reads the same way, through a buffer of its own that it
-            // would allocate for every folder, after two more calls to check the
-            // descriptor that this reader has opened itself.
+            // What readdir does, without a DIR stream, which would allocate a buffer for
+            // every folder and check with two more calls a descriptor that this
+            // reader opened itself.
             constexpr std::size_t kBufferBytes = 32768;
             if (!m_buffer)
                 m_buffer.reset(new char[kBufferBytes]);
