@@ -16,23 +16,6 @@
 #include <algorithm>
 #include <thread>
 
-namespace {
-
-// The found files as records under the given category, newest first, as they go into
-// the record list.
-RecordList newestFirstRecords(const std::vector<FoundFile> &files, int categoryIndex)
-{
-    RecordList records;
-    records.reserve(int(files.size()));
-    for (auto file = files.rbegin(); file != files.rend(); ++file)
-        records.append(MakeFileRecord(file->path, categoryIndex, QString()), categoryIndex);
-    // Off the window's thread, so that the catalog's path index takes them in cheaply.
-    records.hashPaths();
-    return records;
-}
-
-} // namespace
-
 ScanSession::ScanSession(const ScanContext &context, ScanRequest request, Options options, QWidget *windowParent)
     : m_context(context)
     , m_request(std::move(request))
@@ -96,7 +79,7 @@ void ScanSession::prepareFiling(const ScanResult &result, const std::function<bo
     // meanwhile; they stand newest first, as they go into the record list.
     m_preparedIndex = temporaryIndex;
     std::thread records(
-        [this, &result, temporaryIndex] { m_preparedRecords = newestFirstRecords(result.files, temporaryIndex); });
+        [this, &result, temporaryIndex] { m_preparedRecords = foundRecordsNewestFirst(result.files, temporaryIndex); });
     prepareRows(result, cancelled, sortColumn);
     records.join();
 }
@@ -131,7 +114,7 @@ void ScanSession::fileResult()
         catalog.findTemporary();
     }
     if (catalog.TemporaryIndex() != m_preparedIndex)
-        m_preparedRecords = newestFirstRecords(m_result.files, catalog.TemporaryIndex());
+        m_preparedRecords = foundRecordsNewestFirst(m_result.files, catalog.TemporaryIndex());
     insertFoundRecordsNewestFirst(catalog.records(), std::move(m_preparedRecords));
     // Every scan leaves the catalog unsaved, even one that found nothing.
     catalog.markChanged();

@@ -40,6 +40,8 @@ DirectoryReader::FolderIdentity parentIdentityOf(int fd)
 struct FolderStatus {
     DirectoryReader::FolderIdentity identity;
     bool mountRoot = false;
+    // A folder that may be listed but not entered names files nobody can open or check.
+    bool enterable = false;
 };
 
 // Where the system cannot say whether a folder is a mount point, a change of device
@@ -49,7 +51,7 @@ FolderStatus statusByStat(int fd, const DirectoryReader::FolderIdentity *parent)
     struct stat status;
     if (::fstat(fd, &status) != 0)
         return {};
-    FolderStatus folder{identityOf(status), false};
+    FolderStatus folder{identityOf(status), false, ::faccessat(fd, ".", X_OK, AT_EACCESS) == 0};
     folder.mountRoot = parent && folder.identity.device != parent->device;
     return folder;
 }
@@ -95,17 +97,23 @@ bool isPseudoOrNetworkFileSystem(int fd)
     return std::find(std::begin(kExcluded), std::end(kExcluded), type) != std::end(kExcluded);
 }
 
-// One call for what a folder is and whether a file system is mounted on it.
+// One call for what a folder is, whether a file system is mounted on it and whether it
+// may be entered: looking "." up inside the folder needs the same right to search it
+// that faccessat(X_OK) asks about, so the call fails where that would.
 FolderStatus statusOf(int fd, const DirectoryReader::FolderIdentity *parent)
 {
     struct statx status;
-    // An older kernel does not say whether the folder is a mount point.
-    if (::statx(fd, "", AT_EMPTY_PATH, STATX_INO, &status) != 0 || !(status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT))
+    // An older kernel does not say whether the folder is a mount point. Where the call
+    // fails (as it does for a folder that may not be entered), the folder is asked
+    // about one question at a time.
+    if (::statx(fd, ".", AT_SYMLINK_NOFOLLOW, STATX_INO, &status) != 0
+        || !(status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT))
         return statusByStat(fd, parent);
     FolderStatus folder;
     folder.identity = {static_cast<unsigned long long>(makedev(status.stx_dev_major, status.stx_dev_minor)),
                        static_cast<unsigned long long>(status.stx_ino), true};
     folder.mountRoot = (status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    folder.enterable = true;
     return folder;
 }
 #else
@@ -131,7 +139,6 @@ std::size_t DirectoryReader::maximumPathLength()
 DirectoryReader::OpenResult DirectoryReader::open(const std::string &folderPath, const FolderIdentity *parent)
 {
     close();
-    m_folderPath = folderPath;
     if (folderPath.size() > maximumPathLength())
         return OpenResult::TooDeep;
     // The start folder is what the user chose, however its path is spelt; a folder met
@@ -150,7 +157,6 @@ DirectoryReader::OpenResult DirectoryReader::openInside(const Handle &parentFold
                                                         std::string_view name, const std::string &folderPath)
 {
     close();
-    m_folderPath = folderPath;
     if (folderPath.size() > maximumPathLength())
         return OpenResult::TooDeep;
     const std::string ownName(name);
@@ -176,10 +182,7 @@ DirectoryReader::OpenResult DirectoryReader::finishOpen(int fd, const FolderIden
     };
     const FolderStatus status = statusOf(fd, parent);
     m_identity = status.identity;
-    if (!m_identity.known)
-        return fail(OpenResult::Unreadable);
-    // A folder that may be listed but not entered names files nobody can open or check.
-    if (::faccessat(fd, ".", X_OK, AT_EACCESS) != 0)
+    if (!m_identity.known || !status.enterable)
         return fail(OpenResult::Unreadable);
     if (parent && checkParent) {
         const FolderIdentity actualParent = parentIdentityOf(fd);
@@ -193,17 +196,31 @@ DirectoryReader::OpenResult DirectoryReader::finishOpen(int fd, const FolderIden
     // asked when the parent was opened.
     const bool onParentsFileSystem = parent && m_identity.device == parent->device;
     m_pseudoOrNetwork = !onParentsFileSystem && isPseudoOrNetworkFileSystem(fd);
+#ifdef Q_OS_LINUX
+    m_fd = fd;
+    m_bufferFilled = 0;
+    m_bufferRead = 0;
+#else
     m_directory = ::fdopendir(fd);
     if (!m_directory)
         return fail(OpenResult::Unreadable);
+    m_fd = fd;
+#endif
     return OpenResult::Opened;
 }
 
-DirectoryReader::Handle DirectoryReader::handle() const
+DirectoryReader::Handle DirectoryReader::keepOpen()
 {
-    if (!m_directory)
-        return {};
-    return Handle(::fcntl(::dirfd(m_directory), F_DUPFD_CLOEXEC, 0));
+#ifdef Q_OS_LINUX
+    // The descriptor was opened for this and is handed over as it is.
+    Handle kept(m_fd);
+    m_fd = -1;
+    return kept;
+#else
+    Handle kept(m_fd >= 0 ? ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0) : -1);
+    close();
+    return kept;
+#endif
 }
 
 DirectoryReader::Handle &DirectoryReader::Handle::operator=(Handle &&other) noexcept
@@ -225,31 +242,53 @@ void DirectoryReader::Handle::reset()
 
 bool DirectoryReader::next(Entry &entry)
 {
-    if (!m_directory)
+    if (m_fd < 0)
         return false;
     for (;;) {
+#ifdef Q_OS_LINUX
+        if (m_bufferRead == m_bufferFilled) {
+            // What readdir does, without a DIR stream, which would allocate a buffer for
+            // every folder and check with two more calls a descriptor that this
+            // reader opened itself.
+            constexpr std::size_t kBufferBytes = 32768;
+            if (!m_buffer)
+                m_buffer.reset(new char[kBufferBytes]);
+            const ssize_t filled = ::getdents64(m_fd, m_buffer.get(), kBufferBytes);
+            if (filled <= 0) {
+                // A folder removed while it is listed ends its listing with ENOENT, as
+                // it ends for readdir: no error.
+                m_failed = filled < 0 && errno != ENOENT;
+                m_bufferFilled = m_bufferRead = 0;
+                return false;
+            }
+            m_bufferFilled = std::size_t(filled);
+            m_bufferRead = 0;
+        }
+        const auto *raw = reinterpret_cast<const dirent64 *>(m_buffer.get() + m_bufferRead);
+        m_bufferRead += raw->d_reclen;
+#else
         errno = 0;
         const dirent *raw = ::readdir(m_directory);
         if (!raw) {
             m_failed = errno != 0;
             return false;
         }
+#endif
         const std::string_view name(raw->d_name);
         if (name == "." || name == "..")
             continue;
         entry.name = name;
-        entry.kind = kindOf(*raw);
+        entry.kind = kindOf(raw->d_type, raw->d_name);
         return true;
     }
 }
 
-DirectoryReader::EntryKind DirectoryReader::kindOf(const dirent &entry) const
+DirectoryReader::EntryKind DirectoryReader::kindOf(unsigned char type, const char *name) const
 {
-    unsigned char type = entry.d_type;
     if (type == DT_UNKNOWN) {
         // Some file systems leave the type out of the listing; ask for this entry alone.
         struct stat status;
-        if (::fstatat(::dirfd(m_directory), entry.d_name, &status, AT_SYMLINK_NOFOLLOW) != 0)
+        if (::fstatat(m_fd, name, &status, AT_SYMLINK_NOFOLLOW) != 0)
             return EntryKind::Other;
         type = S_ISREG(status.st_mode) ? DT_REG
             : S_ISDIR(status.st_mode)  ? DT_DIR
@@ -270,18 +309,24 @@ DirectoryReader::EntryKind DirectoryReader::kindOf(const dirent &entry) const
 
 bool DirectoryReader::linkLeadsToFile(std::string_view name) const
 {
-    if (!m_directory)
+    if (m_fd < 0)
         return false;
     const std::string linkName(name);
     struct stat status;
-    return ::fstatat(::dirfd(m_directory), linkName.c_str(), &status, 0) == 0 && S_ISREG(status.st_mode);
+    return ::fstatat(m_fd, linkName.c_str(), &status, 0) == 0 && S_ISREG(status.st_mode);
 }
 
 void DirectoryReader::close()
 {
+#ifdef Q_OS_LINUX
+    if (m_fd >= 0)
+        ::close(m_fd);
+#else
     if (m_directory)
         ::closedir(m_directory);
     m_directory = nullptr;
+#endif
+    m_fd = -1;
 }
 
 #else // Q_OS_UNIX
@@ -321,8 +366,9 @@ DirectoryReader::OpenResult DirectoryReader::openInside(const Handle &, const Fo
     return open(folderPath, &parent);
 }
 
-DirectoryReader::Handle DirectoryReader::handle() const
+DirectoryReader::Handle DirectoryReader::keepOpen()
 {
+    close();
     return {};
 }
 

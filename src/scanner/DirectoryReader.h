@@ -88,8 +88,12 @@ public:
     // Where folders cannot be held open, the same as open(folderPath, &parent).
     OpenResult openInside(const Handle &parentFolder, const FolderIdentity &parent, std::string_view name,
                           const std::string &folderPath);
-    // Another handle on the folder being listed, valid after the listing is closed.
-    Handle handle() const;
+    // Ends the listing and hands the folder over, still open, for opening the folders
+    // below it through it.
+    Handle keepOpen();
+    // Ends the listing; the folder is closed unless it was kept open. Opening another
+    // folder does the same.
+    void close();
     // False at the end of the listing, or when reading failed (see failed()).
     bool next(Entry &entry);
     // True when the listing stopped early because of a read error.
@@ -106,18 +110,27 @@ public:
     bool linkLeadsToFile(std::string_view name) const;
 
 private:
-    void close();
     OpenResult finishOpen(int fd, const FolderIdentity *parent, bool checkParent);
 
-    std::string m_folderPath;
     FolderIdentity m_identity;
     bool m_failed = false;
     bool m_mountRoot = false;
     bool m_pseudoOrNetwork = false;
 #ifdef Q_OS_UNIX
-    DIR *m_directory = nullptr;
-    EntryKind kindOf(const dirent &entry) const;
+    EntryKind kindOf(unsigned char type, const char *name) const;
+    // The folder being listed, -1 when none is.
+    int m_fd = -1;
+#ifdef Q_OS_LINUX
+    // The listing straight from the kernel, a buffer at a time, into one buffer kept for
+    // every folder the reader lists.
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_bufferFilled = 0;
+    std::size_t m_bufferRead = 0;
 #else
+    DIR *m_directory = nullptr;
+#endif
+#else
+    std::string m_folderPath;
     std::unique_ptr<QDirIterator> m_iterator;
     std::string m_nameBuffer;
 #endif

@@ -2,7 +2,6 @@
 
 #include "FileNameRules.h"
 #include "FolderWalker.h"
-#include "FoundFileCollector.h"
 #include "PassMatcher.h"
 
 #include <QDir>
@@ -10,28 +9,21 @@
 
 namespace {
 
-// Pass by pass, each pass in folder order: what walking the tree once per pass gives.
-std::vector<FoundFile> inPassOrder(FoundFileCollector::Collected distinct, std::size_t passCount)
+// Pass by pass, each pass in folder order: the positions of the distinct files, found
+// in folder order, as walking the tree once per pass lists them.
+std::vector<std::size_t> inPassOrder(const std::vector<const std::vector<int> *> &passesOfFile, std::size_t passCount)
 {
-    // One pass, as Search All Files makes: the files stand in its order already.
-    if (passCount == 1)
-        return std::move(distinct.files);
     std::vector<std::vector<std::size_t>> filesOfPass(passCount);
-    for (std::size_t i = 0; i < distinct.files.size(); ++i) {
-        for (const int pass : *distinct.passes[i])
+    std::size_t rowCount = 0;
+    for (std::size_t i = 0; i < passesOfFile.size(); ++i) {
+        for (const int pass : *passesOfFile[i])
             filesOfPass[std::size_t(pass)].push_back(i);
+        rowCount += passesOfFile[i]->size();
     }
-    std::vector<FoundFile> ordered;
-    ordered.reserve(distinct.rowCount);
-    for (std::size_t pass = 0; pass < passCount; ++pass) {
-        for (const std::size_t i : filesOfPass[pass]) {
-            // A file found by one pass only, as every file of Search All Files, moves.
-            if (int(pass) == distinct.passes[i]->back())
-                ordered.push_back(std::move(distinct.files[i]));
-            else
-                ordered.push_back(distinct.files[i]);
-        }
-    }
+    std::vector<std::size_t> ordered;
+    ordered.reserve(rowCount);
+    for (const std::vector<std::size_t> &files : filesOfPass)
+        ordered.insert(ordered.end(), files.begin(), files.end());
     return ordered;
 }
 
@@ -61,13 +53,23 @@ void FolderScanner::run()
     m_result.marksCatalogChanged = !m_request.startFolder.isEmpty() && !m_request.passes.empty();
     if (m_result.marksCatalogChanged) {
         PassMatcher matcher(m_request.passes);
-        FoundFileCollector collector;
-        FolderWalker walker(matcher, m_scanCancelled,
-                            [&collector](FolderWalker::FolderMatches &&folder) { collector.add(std::move(folder)); });
+        // One pass, as Search All Files makes, finds the files in its order already.
+        const bool onePass = m_request.passes.size() == 1;
+        std::vector<const std::vector<int> *> passesOfFile;
+        FoundFiles &found = m_result.files;
+        FolderWalker walker(matcher, m_scanCancelled, [&](FolderWalker::FolderMatches &&folder) {
+            found.addFolder(folder.path);
+            for (const FolderWalker::MatchedFile &file : folder.files) {
+                found.addFile(file.name);
+                if (!onePass)
+                    passesOfFile.push_back(file.passes);
+            }
+        });
         walker.setProgressCallback(m_progressCallback, m_progressInterval);
         walker.walk(FolderWalker::walkPath(normalisedFolder(m_request.startFolder)), m_request.includeSubfolders);
 
-        m_result.files = inPassOrder(collector.finish(), m_request.passes.size());
+        if (!onePass)
+            found.arrange(inPassOrder(passesOfFile, m_request.passes.size()));
         m_result.foldersVisited = walker.foldersVisited();
         m_result.unreadableFolderCount = walker.unreadableFolderCount();
         m_result.unreadableFolders = walker.unreadableFolders();

@@ -100,7 +100,7 @@ void FolderWalker::walk(const std::string &startFolder, bool includeSubfolders)
 bool FolderWalker::readFolder(OpenFolder &folder, bool withSubfolders, const OpenFolder *parent, std::string_view name)
 {
     reportProgress(folder.path, false);
-    DirectoryReader reader;
+    DirectoryReader &reader = m_reader;
     // Through the parent when it is held open: no lookup of the whole path, and the
     // folder is inside the parent by construction.
     const DirectoryReader::OpenResult opened = !parent ? reader.open(folder.path)
@@ -122,12 +122,16 @@ bool FolderWalker::readFolder(OpenFolder &folder, bool withSubfolders, const Ope
     // Another file system below the start folder is another drive, with its own node
     // in the Import Files wizard; the kernel's pseudo file systems and network shares
     // are never walked at all.
-    if ((parent && reader.isMountRoot()) || reader.isOnPseudoOrNetworkFileSystem())
+    if ((parent && reader.isMountRoot()) || reader.isOnPseudoOrNetworkFileSystem()) {
+        reader.close();
         return false;
+    }
     folder.identity = reader.identity();
     // Symbolic links are never followed, but a bind mount can still lead back up.
-    if (isOnCurrentBranch(folder.identity))
+    if (isOnCurrentBranch(folder.identity)) {
+        reader.close();
         return false;
+    }
     ++m_foldersVisited;
 
     DirectoryReader::Entry entry;
@@ -155,7 +159,9 @@ bool FolderWalker::readFolder(OpenFolder &folder, bool withSubfolders, const Ope
         noteUnreadable(folder.path);
 
     if (withSubfolders && !folder.subfolders.empty())
-        folder.handle = reader.handle();
+        folder.handle = reader.keepOpen();
+    else
+        reader.close();
 
     const auto byName
         = [](const MatchedFile &a, const MatchedFile &b) { return FileNameRules::listsBefore(a.name, b.name); };

@@ -82,6 +82,8 @@ private:
     bool isOnCurrentBranch(const DirectoryReader::FolderIdentity &identity) const;
     void reportProgress(const std::string &currentFolder, bool force);
 
+    // One for every folder, one at a time: its buffer is kept from folder to folder.
+    DirectoryReader m_reader;
     PassMatcher &m_matcher;
     const std::atomic<bool> &m_scanCancelled;
     FolderSink m_sink;

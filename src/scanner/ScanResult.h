@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FoundFiles.h"
 #include "ScanPasses.h"
 
 #include <QMetaType>
@@ -24,18 +25,9 @@ struct ScanProgress {
     QString currentFolder;
 };
 
-// One file-list row to be: a file found by one pass.
-struct FoundFile {
-    // Full path as the file system spells it; also the row's tag.
-    QString path;
-    // The row's Name and Extension cells, both in lower case.
-    QString name;
-    QString extension;
-};
-
 struct ScanResult {
     // In finding order: pass by pass, and within a pass folder by folder.
-    std::vector<FoundFile> files;
+    FoundFiles files;
     // Files a pass would have found but whose path a catalog cannot hold (a double
     // quote, a line break, a name that is not UTF-8, or a path longer than the system
     // can check). Counted once per file.

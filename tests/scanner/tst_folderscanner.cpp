@@ -54,7 +54,7 @@ ScanResult scan(const QString &folder, bool includeSubfolders, const std::vector
 }
 
 // The paths below the root; a path spelt otherwise stays whole.
-QStringList relativePaths(const std::vector<FoundFile> &files, const QString &root)
+QStringList relativePaths(const FoundFiles &files, const QString &root)
 {
     QStringList paths;
     for (const FoundFile &file : files)

@@ -3,6 +3,7 @@
 #include "ExtensionTable.h"
 #include "FileNameRules.h"
 #include "FileRecord.h"
+#include "FoundFiles.h"
 #include "RecordList.h"
 #include "ScanPasses.h"
 #include "TestFiles.h"
@@ -318,6 +319,60 @@ private Q_SLOTS:
         }
         QTEST(records, "expected");
         QTEST(categories, "categories");
+    }
+
+    // What the walk read (a folder and a name, both UTF-8) as a row and as a record. The
+    // row's strings are made without the general text functions for ASCII names, so
+    // names of every kind are checked here.
+    void foundFileStrings_data()
+    {
+        QTest::addColumn<QByteArray>("folder");
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("rowName");
+        QTest::addColumn<QString>("rowExtension");
+
+        QTest::newRow("upper-case ASCII") << QByteArray("/m/Pics") << QByteArray("Beach.JPG") << "/m/Pics/Beach.JPG"
+                                          << "beach" << "jpg";
+        QTest::newRow("several dots") << QByteArray("/m") << QByteArray("a.Tar.GZ") << "/m/a.Tar.GZ" << "a.tar"
+                                      << "gz";
+        QTest::newRow("no dot") << QByteArray("/m") << QByteArray("README") << "/m/README" << "readme" << "";
+        QTest::newRow("trailing dot") << QByteArray("/m") << QByteArray("Notes.") << "/m/Notes." << "notes" << "";
+        QTest::newRow("leading dot") << QByteArray("/m") << QByteArray(".Profile") << "/m/.Profile" << ""
+                                     << "profile";
+        QTest::newRow("folder ending in a separator") << QByteArray("/") << QByteArray("x.jpg") << "/x.jpg" << "x"
+                                                      << "jpg";
+        QTest::newRow("non-ASCII name") << QByteArray("/m") << QByteArray("\xc3\x89T\xc3\x89.Jpeg")
+                                        << QString::fromUtf8("/m/ÉTÉ.Jpeg") << QString::fromUtf8("été") << "jpeg";
+        QTest::newRow("non-ASCII folder") << QByteArray("/m/\xc3\xa9t\xc3\xa9") << QByteArray("A.mp3")
+                                          << QString::fromUtf8("/m/été/A.mp3") << "a" << "mp3";
+        QTest::newRow("leading zero-width no-break space kept")
+            << QByteArray("/m") << QByteArray("\xef\xbb\xbfHoliday.jpg") << QStringLiteral("/m/\uFEFFHoliday.jpg")
+            << QStringLiteral("\uFEFFholiday") << "jpg";
+    }
+
+    void foundFileStrings()
+    {
+        QFETCH(QByteArray, folder);
+        QFETCH(QByteArray, name);
+        QFETCH(QString, path);
+        FoundFiles files;
+        files.addFolder(std::string_view(folder.constData(), std::size_t(folder.size())));
+        files.addFile("first.jpg");
+        files.addFile(std::string_view(name.constData(), std::size_t(name.size())));
+        std::vector<FoundFile> walked(files.begin(), files.end());
+        QCOMPARE(walked.size(), std::size_t(2));
+        for (const FoundFile &file : {walked[1], files.at(1)}) {
+            QCOMPARE(file.path, path);
+            QTEST(file.name, "rowName");
+            QTEST(file.extension, "rowExtension");
+        }
+        // Newest first, as they go into the record list.
+        const RecordList records = foundRecordsNewestFirst(files, 7);
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(records.at(0), MakeFileRecord(path, 7, QString()));
+        QCOMPARE(records.at(1), MakeFileRecord(walked[0].path, 7, QString()));
+        QCOMPARE(records.categoryAt(0), 7);
     }
 };
 
