@@ -163,9 +163,14 @@ PackedRow FileListRows::packUtf8(FileListRowTexts &texts, QByteArrayView path, Q
                                  RowNaming naming)
 {
     const qsizetype start = nameStart(path);
+    return packUtf8(texts, path.first(start), path.sliced(start), keywords, naming);
+}
+
+PackedRow FileListRows::packUtf8(FileListRowTexts &texts, QByteArrayView folder, QByteArrayView name,
+                                 QByteArrayView keywords, RowNaming naming)
+{
     PackedRow row;
-    row.folder = texts.folder(path.first(start));
-    const QByteArrayView name = path.sliced(start);
+    row.folder = texts.folder(folder);
     row.name = texts.name(name);
     row.nameLength = quint32(name.size());
     row.keywords = keywords.isEmpty() ? FileListRowTexts::noKeywords() : texts.keywords(keywords);
@@ -176,6 +181,11 @@ PackedRow FileListRows::packUtf8(FileListRowTexts &texts, QByteArrayView path, Q
 void FileListRows::addUtf8(QByteArrayView path, QByteArrayView keywords, RowNaming naming)
 {
     rows.push_back(packUtf8(writableTexts(), path, keywords, naming));
+}
+
+void FileListRows::addInFolderUtf8(QByteArrayView folder, QByteArrayView name, RowNaming naming)
+{
+    rows.push_back(packUtf8(writableTexts(), folder, name, QByteArrayView(), naming));
 }
 
 void FileListRows::add(const QString &path, const QString &keywords, RowNaming naming)

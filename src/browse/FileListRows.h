@@ -103,10 +103,14 @@ public:
     // A record's path and keywords as the catalog stores them (UTF-8).
     void addUtf8(QByteArrayView path, QByteArrayView keywords, RowNaming naming);
     void add(const QString &path, const QString &keywords, RowNaming naming);
+    // A file without keywords, from its folder (ending in its separator) and its name.
+    void addInFolderUtf8(QByteArrayView folder, QByteArrayView name, RowNaming naming);
     // A row made with its texts in texts, which the list must keep (keepTexts): for
     // several threads each filling its own stretch of a list sized beforehand, so that
     // a million rows are written once, where they stay.
     static PackedRow packUtf8(FileListRowTexts &texts, QByteArrayView path, QByteArrayView keywords, RowNaming naming);
+    static PackedRow packUtf8(FileListRowTexts &texts, QByteArrayView folder, QByteArrayView name,
+                              QByteArrayView keywords, RowNaming naming);
     void keepTexts(const std::shared_ptr<const FileListRowTexts> &texts) { keep(texts); }
     // Keywords for a row of this list, kept with its other texts.
     const QString *keywordsText(const QString &keywords);

@@ -24,7 +24,14 @@ void restartWithHugePages(char **argv)
     tunables += "=1";
     if (::setenv(kTunables, tunables.c_str(), 1) != 0)
         return;
-    ::execv("/proc/self/exe", argv);
+    // By the program's own path, not /proc/self/exe: the process is named after the
+    // file it runs, and ps, top and killall should go on to call it by its name.
+    char program[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", program, sizeof program - 1);
+    if (length > 0) {
+        program[length] = '\0';
+        ::execv(program, argv);
+    }
     // Still here: the process goes on without huge pages, and its children are not
     // told otherwise.
     if (current)

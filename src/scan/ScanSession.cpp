@@ -89,13 +89,17 @@ void ScanSession::prepareRows(const ScanResult &result, const std::function<bool
     // A cancelled scan lists nothing; a cancel from here on drops the rows at once.
     if (cancelled())
         return;
-    m_rows.reserve(result.files.size());
-    for (const FoundFile &file : result.files) {
-        if (m_rows.size() % 4096 == 0 && cancelled()) {
+    const FoundFiles &files = result.files;
+    m_rows.reserve(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (i % 4096 == 0 && cancelled()) {
             m_rows = FileListRows();
             return;
         }
-        m_rows.add(file.path, QString(), RowNaming::LowerCaseWithoutExtension);
+        const std::string_view folder = files.folderUtf8(i);
+        const std::string_view name = files.nameUtf8(i);
+        m_rows.addInFolderUtf8(QByteArrayView(folder.data(), qsizetype(folder.size())),
+                               QByteArrayView(name.data(), qsizetype(name.size())), RowNaming::LowerCaseWithoutExtension);
     }
     // The list shows them sorted in the end; sorted now, they go in batch by batch at
     // the end of the list without the list sorting itself again.

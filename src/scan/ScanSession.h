@@ -78,7 +78,7 @@ private:
     // The rows go into the list a batch per turn of the event loop.
     static constexpr qint64 kBatchBudgetMs = 20;
     static constexpr std::size_t kSmallestBatch = 256;
-    static constexpr std::size_t kLargestBatch = 65536;
+    static constexpr std::size_t kLargestBatch = 16384;
     QTimer m_rowTimer;
     std::size_t m_nextRow = 0;
     std::size_t m_batchSize = 2048;
