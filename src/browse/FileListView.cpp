@@ -52,6 +52,12 @@ void FileListView::setModel(QAbstractItemModel *model)
         showSortIndicator(files->sortColumn());
 }
 
+void FileListView::reset()
+{
+    QTreeView::reset();
+    scrollToTop();
+}
+
 void FileListView::mousePressEvent(QMouseEvent *event)
 {
     if (!FileListInput::takeRightClick(*this, *event))

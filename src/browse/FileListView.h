@@ -16,6 +16,8 @@ public:
     explicit FileListView(QWidget *parent = nullptr);
 
     void setModel(QAbstractItemModel *model) override;
+    // A new listing starts at its first row, wherever the last one was scrolled to.
+    void reset() override;
 
 Q_SIGNALS:
     // A click, a mouse button or a key released: the details panel should show

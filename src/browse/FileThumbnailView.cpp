@@ -68,6 +68,12 @@ FileThumbnailView::FileThumbnailView(QWidget *parent, ThumbnailLoader *loader)
     addZoom(QKeySequence(Qt::CTRL | Qt::Key_Minus), ThumbnailSize::Normal);
 }
 
+void FileThumbnailView::reset()
+{
+    QListView::reset();
+    scrollToTop();
+}
+
 void FileThumbnailView::setModel(QAbstractItemModel *model)
 {
     if (QAbstractItemModel *old = this->model())

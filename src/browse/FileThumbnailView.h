@@ -27,6 +27,8 @@ public:
     explicit FileThumbnailView(QWidget *parent = nullptr, ThumbnailLoader *loader = nullptr);
 
     void setModel(QAbstractItemModel *model) override;
+    // A new listing starts at its first row, wherever the last one was scrolled to.
+    void reset() override;
 
     ThumbnailSize thumbnailSize() const;
     void setThumbnailSize(ThumbnailSize size);

@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -41,6 +42,7 @@ private Q_SLOTS:
     void bigListingSortsStably();
     void newListingAbandonsTheOld();
     void editsWhileListingStay();
+    void newListingStartsAtTheTop();
     void rowParts_data();
     void rowParts();
     void rowNaming_data();
@@ -257,6 +259,25 @@ void TestFileList::editsWhileListingStay()
     append(QStringLiteral("/p/bb.jpg"));
     QTRY_VERIFY(!model().isListing());
     QCOMPARE(names(), (QStringList{"b", "bb", "c", "d"}));
+}
+
+// A listing handed over in steps keeps the view where the first rows put it: that
+// must be the top, not where the list before was scrolled to.
+void TestFileList::newListingStartsAtTheTop()
+{
+    for (int i = 0; i < 3000; ++i)
+        addRecord(QStringLiteral("/p/%1.jpg").arg(i, 4, 10, QLatin1Char('0')), 1 + i % 2);
+    FileListView *view = showList({});
+    QVERIFY(view);
+    model().setListingSteps(200);
+    list(1);
+    QTRY_VERIFY(!model().isListing());
+    view->scrollToBottom();
+    QVERIFY(view->verticalScrollBar()->value() > 0);
+    list(2);
+    QTRY_VERIFY(!model().isListing());
+    QCOMPARE(view->verticalScrollBar()->value(), 0);
+    QCOMPARE(view->indexAt(QPoint(5, 5)).row(), 0);
 }
 
 void TestFileList::rowParts_data()
