@@ -3,6 +3,7 @@
 #include "Catalog.h"
 #include "ConnectedDrives.h"
 #include "FileRecord.h"
+#include "FileListRowDates.h"
 #include "FileStamp.h"
 
 #include <QThread>
@@ -46,29 +47,6 @@ FileListRows buildRows(const RecordTexts &records, std::size_t count)
     return rows;
 }
 
-// The files' times, read a slice at a time so that the paths of a million rows are
-// never all made at once. Type and icon come from caches of the window's thread, when
-// first asked for.
-void dateRows(PackedRows &rows, const OfflineVolumes &drives, const std::atomic<bool> &abandoned)
-{
-    constexpr std::size_t kSlice = 16384;
-    std::vector<QString> paths;
-    for (std::size_t first = 0; first < rows.size() && !abandoned; first += kSlice) {
-        const std::size_t last = std::min(rows.size(), first + kSlice);
-        paths.clear();
-        for (std::size_t i = first; i < last; ++i)
-            paths.push_back(::rowPath(rows[i]));
-        const std::vector<std::optional<qint64>> stamps = readModifiedMSecs(paths);
-        for (std::size_t i = first; i < last; ++i) {
-            const std::optional<qint64> &stamp = stamps[i - first];
-            rows[i].details = stamp                                             ? FileListRow::Details::Dated
-                : drives.offlineVolumeOf(paths[i - first]).isEmpty() ? FileListRow::Details::Unreadable
-                                                                      : FileListRow::Details::Offline;
-            rows[i].modifiedMSecs = stamp.value_or(0);
-        }
-    }
-}
-
 } // namespace
 
 // A whole listing, built away from the window: the rows of every record, dated when
@@ -107,7 +85,7 @@ void buildListing(ListingJob &job, std::size_t firstCount)
     if (job.abandoned)
         return;
     if (job.column == LastModifiedColumn)
-        dateRows(rows.rows, *job.drives, job.abandoned);
+        dateRows(rows.rows.data(), rows.size(), *job.drives, &job.abandoned);
     if (job.abandoned)
         return;
     applyOrder(rows.rows, sortedOrder(rows.rows, job.column));

@@ -1,6 +1,7 @@
 #include "FileListModel.h"
 
 #include "FileListListing.h"
+#include "FileListRowDates.h"
 #include "DisplayText.h"
 #include "FileIconCache.h"
 #include "FileTypeCache.h"
@@ -324,8 +325,9 @@ std::optional<FileListRow> FileListModel::rowAt(int row) const
 
 void FileListModel::sortWithLayoutChange()
 {
+    // Only the times are needed to sort by them; type and icon follow when shown.
     if (m_sortColumn == LastModifiedColumn)
-        fillAllDetails();
+        dateRows(m_rows.rows.data(), m_rows.size(), drives());
     const std::vector<int> order = sortedOrder(m_rows.rows, FileListColumn(m_sortColumn));
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     reorder(order);

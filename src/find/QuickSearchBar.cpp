@@ -65,7 +65,8 @@ void QuickSearchBar::RunQuickSearch()
     }
     m_files.clear();
     const std::vector<int> found = QuickSearchMatches(m_catalog.records(), text);
-    m_files.appendRows(quickSearchRows(m_catalog.records(), found));
+    const bool byDate = m_files.isSorted() && m_files.sortColumn() == LastModifiedColumn;
+    m_files.appendRows(quickSearchRows(m_catalog.records(), found, byDate));
     m_ui.message(QStringLiteral("A total of %1 files were found.").arg(qint64(found.size())), Interaction::kProgramTitle,
                  Interaction::Icon::Information);
     showPlaceholder();

@@ -25,6 +25,7 @@ private Q_SLOTS:
     void searchBoxStartsAnEntry_data();
     void searchBoxStartsAnEntry();
     void quickSearchKeepsSortAndDetails();
+    void quickSearchIntoAListSortedByDate();
     void advancedDialogAsOpened();
     void advancedTickBoxesFollowTheirBoxes();
     void advancedSearch_data();
@@ -193,6 +194,20 @@ void TestMainWindowSearch::quickSearchKeepsSortAndDetails()
     QCOMPARE(rowNames(window), (QStringList {"a", "a", "b", "d", "holiday.2004", "My Doc", "notes", "song"}));
     QCOMPARE(name->text(), QStringLiteral("b.jpg"));
     QCOMPARE(window->detailsPanel().shownPath(), path("b.jpg"));
+}
+
+// The found files' times are read as their rows are built: the list shows them by date.
+void TestMainWindowSearch::quickSearchIntoAListSortedByDate()
+{
+    MainWindow *window = makeSearchWindow();
+    QVERIFY(window);
+    clickCategory(window, 1);
+    window->fileListModel().sort(LastModifiedColumn);
+    quickSearch(window, "/");
+    // The pictures by the days set on them; the other files were made just now.
+    const QStringList names = rowNames(window);
+    QCOMPARE(names.mid(0, 5), (QStringList {"b", "a", "a", "holiday.2004", "d"}));
+    QCOMPARE(QSet<QString>(names.begin() + 5, names.end()), (QSet<QString> {"song", "notes", "My Doc"}));
 }
 
 void TestMainWindowSearch::advancedDialogAsOpened()
