@@ -2,12 +2,15 @@
 
 #include "ConnectedDrives.h"
 #include "FileIconCache.h"
+#include "FileListRowDates.h"
 #include "FileStamp.h"
 #include "FileTypeCache.h"
 
 #include <QElapsedTimer>
+#include <QThread>
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -113,4 +116,43 @@ void FileListModel::fillSomeDetails()
         m_fillTimer.start();
     else
         Q_EMIT detailsFilled();
+}
+
+struct FileListModel::RowsBeingDated {
+    FileListRows rows;
+    std::shared_ptr<const OfflineVolumes> drives;
+    std::atomic<bool> abandoned{false};
+};
+
+void FileListModel::appendRowsOnceDated(FileListRows rows)
+{
+    if (!m_sorted || m_sortColumn != LastModifiedColumn) {
+        appendRows(std::move(rows));
+        return;
+    }
+    abandonRowsBeingDated();
+    auto job = std::make_shared<RowsBeingDated>();
+    job->rows = std::move(rows);
+    drives(); // looked at now, as for rows added at once
+    job->drives = m_drives;
+    m_rowsBeingDated = job;
+    // The rows own their texts: the worker touches nothing else.
+    QThread *worker = QThread::create(
+        [job] { dateRows(job->rows.rows.data(), job->rows.size(), *job->drives, &job->abandoned); });
+    connect(worker, &QThread::finished, this, [this, job] {
+        if (m_rowsBeingDated != job)
+            return;
+        m_rowsBeingDated.reset();
+        appendRows(std::move(job->rows));
+    });
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start();
+}
+
+void FileListModel::abandonRowsBeingDated()
+{
+    if (!m_rowsBeingDated)
+        return;
+    m_rowsBeingDated->abandoned = true;
+    m_rowsBeingDated.reset();
 }

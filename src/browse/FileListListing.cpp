@@ -99,6 +99,7 @@ void FileListModel::ShowCategoryFiles(const Catalog &catalog, int categoryIndex)
 {
     m_fillTimer.stop();
     abandonListing();
+    abandonRowsBeingDated();
     // The records are copied out first: the catalog may change while the rest of
     // the listing is built, and the list must be what it was at the click.
     auto job = std::make_shared<ListingJob>();

@@ -62,6 +62,7 @@ FileListModel::FileListModel(FileIconCache &icons, FileTypeCache &types, QObject
 FileListModel::~FileListModel()
 {
     abandonListing();
+    abandonRowsBeingDated();
 }
 
 int FileListModel::rowCount(const QModelIndex &parent) const
@@ -196,6 +197,7 @@ void FileListModel::clear()
     m_drives.reset();
     m_fillTimer.stop();
     abandonListing();
+    abandonRowsBeingDated();
     if (m_rows.empty())
         return;
     beginResetModel();

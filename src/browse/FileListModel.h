@@ -77,6 +77,11 @@ public:
     // sorting is on, and go to the end before that.
     void appendRow(const QString &path, const QString &keywords, RowNaming naming = RowNaming::WithoutExtension);
     void appendRows(FileListRows rows);
+    // The same, but in a list sorted by date the rows' times are read on a worker
+    // thread first, and the rows come when they are; a Clear List or a listing
+    // meanwhile drops them.
+    void appendRowsOnceDated(FileListRows rows);
+    bool isDatingRows() const { return m_rowsBeingDated != nullptr; }
     void removeRowsAt(QList<int> rows);
     void setKeywords(const QList<int> &rows, const QString &keywords);
 
@@ -136,6 +141,9 @@ private:
     bool m_sorted = false;
 
     std::unique_ptr<Listing> m_listing;
+    struct RowsBeingDated;
+    std::shared_ptr<RowsBeingDated> m_rowsBeingDated;
+    void abandonRowsBeingDated();
     std::vector<FileListRows> m_disposedRows;
     int m_firstListingRows = 2000;
 

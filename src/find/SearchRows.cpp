@@ -1,8 +1,6 @@
 #include "SearchRows.h"
 
 #include "RecordList.h"
-#include "ConnectedDrives.h"
-#include "FileListRowDates.h"
 #include "FileRecord.h"
 
 #include <algorithm>
@@ -15,21 +13,18 @@ constexpr std::size_t kRowsPerThread = 50'000;
 constexpr unsigned kMaxThreads = 4;
 
 void buildRange(const RecordList &records, const std::vector<int> &positions, std::size_t first, std::size_t last,
-                FileListRowTexts &texts, PackedRows &rows, const OfflineVolumes *datingDrives)
+                FileListRowTexts &texts, PackedRows &rows)
 {
     for (std::size_t i = first; i < last; ++i) {
         const RecordUtf8Views parts = recordUtf8Views(records.utf8At(positions[i]));
         rows[i] = FileListRows::packUtf8(texts, parts.path, parts.keywords, RowNaming::WithoutExtension);
     }
-    if (datingDrives)
-        dateRows(rows.data() + first, last - first, *datingDrives);
 }
 
 } // namespace
 
-FileListRows quickSearchRows(const RecordList &records, const std::vector<int> &positions, bool dated)
+FileListRows quickSearchRows(const RecordList &records, const std::vector<int> &positions)
 {
-    const std::shared_ptr<const OfflineVolumes> drives = dated ? ConnectedDrives::now() : nullptr;
     const unsigned cores = std::max(1u, std::min(kMaxThreads, std::thread::hardware_concurrency()));
     const auto threads = std::max<std::size_t>(1, std::min<std::size_t>(cores, positions.size() / kRowsPerThread));
     // Each thread fills its own stretch with texts of its own; the records are only
@@ -45,10 +40,10 @@ FileListRows quickSearchRows(const RecordList &records, const std::vector<int> &
         const std::size_t last = std::min(positions.size(), first + stretch);
         if (t > 0) {
             workers.emplace_back(buildRange, std::cref(records), std::cref(positions), first, last,
-                                 std::ref(*texts.back()), std::ref(rows.rows), drives.get());
+                                 std::ref(*texts.back()), std::ref(rows.rows));
         }
     }
-    buildRange(records, positions, 0, std::min(positions.size(), stretch), *texts.front(), rows.rows, drives.get());
+    buildRange(records, positions, 0, std::min(positions.size(), stretch), *texts.front(), rows.rows);
     for (std::thread &worker : workers)
         worker.join();
     for (const auto &part : texts)

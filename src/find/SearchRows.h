@@ -12,8 +12,7 @@ class RecordList;
 // category's, so that their icons, types and dates are read when first shown.
 
 // Quick search: one row per found record, in the order given, named without the
-// extension. Dated: the files' times are read as the rows are built, on as many
-// threads, for a list sorted by date.
-FileListRows quickSearchRows(const RecordList &records, const std::vector<int> &positions, bool dated = false);
+// extension.
+FileListRows quickSearchRows(const RecordList &records, const std::vector<int> &positions);
 // Advanced search: the file's name with its extension.
 void addAdvancedSearchRow(FileListRows &rows, const QString &path, const QString &keywords);

@@ -55,6 +55,7 @@ private Q_SLOTS:
     void backgroundFillReachesEveryRow();
     void appendedRowsTakeTheirPlace();
     void appendUnderDateSortGoesByTime();
+    void rowsDatedOnAWorkerComeInOrderUnlessCleared();
     void dragCarriesFileUrlsInRowOrder();
     void iconCache_data();
     void iconCache();
@@ -501,6 +502,29 @@ void TestFileList::appendUnderDateSortGoesByTime()
     append(file(QStringLiteral("mid.jpg"), QDateTime(QDate(2005, 1, 1), QTime(12, 0))));
     append(m_dir->filePath(QStringLiteral("gone.jpg"))); // no date: before every dated row
     QCOMPARE(names(), (QStringList{"gone", "old", "mid", "new"}));
+}
+
+void TestFileList::rowsDatedOnAWorkerComeInOrderUnlessCleared()
+{
+    const auto fruitRows = [this] {
+        FileListRows rows;
+        rows.add(file(QStringLiteral("cherry.avi"), QDateTime(QDate(2004, 1, 10), QTime(10, 0))), {}, RowNaming::WithoutExtension);
+        rows.add(file(QStringLiteral("apple.png"), QDateTime(QDate(2004, 1, 2), QTime(10, 0))), {}, RowNaming::WithoutExtension);
+        rows.add(file(QStringLiteral("Banana.AVI"), QDateTime(QDate(2004, 1, 1), QTime(23, 0))), {}, RowNaming::WithoutExtension);
+        return rows;
+    };
+    model().sort(LastModifiedColumn);
+    model().appendRowsOnceDated(fruitRows());
+    QVERIFY(model().isDatingRows());
+    QTRY_VERIFY(!model().isDatingRows());
+    QCOMPARE(names(), (QStringList{"Banana", "apple", "cherry"}));
+
+    model().clear();
+    model().appendRowsOnceDated(fruitRows());
+    model().clear();
+    QVERIFY(!model().isDatingRows());
+    QTest::qWait(100);
+    QCOMPARE(model().rowCount(), 0);
 }
 
 void TestFileList::dragCarriesFileUrlsInRowOrder()
