@@ -153,7 +153,7 @@ FileListRowTexts &FileListRows::writableTexts()
     return *m_writable;
 }
 
-void FileListRows::keep(const std::shared_ptr<const FileListRowTexts> &texts)
+void FileListRows::keepTexts(const std::shared_ptr<const FileListRowTexts> &texts)
 {
     if (std::find(m_texts.begin(), m_texts.end(), texts) == m_texts.end())
         m_texts.push_back(texts);
@@ -201,7 +201,7 @@ const QString *FileListRows::keywordsText(const QString &keywords)
 void FileListRows::append(FileListRows &&other)
 {
     for (const auto &texts : other.m_texts)
-        keep(texts);
+        keepTexts(texts);
     if (rows.empty())
         rows = std::move(other.rows);
     else

@@ -111,7 +111,7 @@ public:
     static PackedRow packUtf8(FileListRowTexts &texts, QByteArrayView path, QByteArrayView keywords, RowNaming naming);
     static PackedRow packUtf8(FileListRowTexts &texts, QByteArrayView folder, QByteArrayView name,
                               QByteArrayView keywords, RowNaming naming);
-    void keepTexts(const std::shared_ptr<const FileListRowTexts> &texts) { keep(texts); }
+    void keepTexts(const std::shared_ptr<const FileListRowTexts> &texts);
     // Keywords for a row of this list, kept with its other texts.
     const QString *keywordsText(const QString &keywords);
     // Moves the other's rows to the end, keeping their texts.
@@ -125,7 +125,6 @@ public:
 
 private:
     FileListRowTexts &writableTexts();
-    void keep(const std::shared_ptr<const FileListRowTexts> &texts);
 
     std::vector<std::shared_ptr<const FileListRowTexts>> m_texts;
     std::shared_ptr<FileListRowTexts> m_writable;

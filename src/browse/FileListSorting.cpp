@@ -172,13 +172,6 @@ std::size_t sortedInsertPosition(const PackedRows &rows, const PackedRow &row, F
     return std::size_t(at - rows.begin());
 }
 
-bool rowLess(const PackedRow &a, const PackedRow &b, FileListColumn column)
-{
-    if (column == LastModifiedColumn)
-        return timeKey(a) < timeKey(b);
-    return foldedKey(a, column) < foldedKey(b, column);
-}
-
 bool RowComparer::operator()(const PackedRow &a, const PackedRow &b)
 {
     if (m_column == LastModifiedColumn)

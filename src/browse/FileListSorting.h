@@ -25,9 +25,7 @@ void applyOrder(PackedRows &rows, const std::vector<int> &order);
 std::size_t sortedInsertPosition(const PackedRows &rows, const PackedRow &row, FileListColumn column);
 
 // Whether row a goes before row b in the column's order; equal keys go by neither.
-bool rowLess(const PackedRow &a, const PackedRow &b, FileListColumn column);
-
-// The same for long runs of comparisons: the keys are built in buffers it reuses.
+// The keys are built in buffers it reuses, for long runs of comparisons.
 class RowComparer
 {
 public:
